@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Usage: wine-prefix.sh start|stop PREFIX [LOADER]
+# Prepares (start) or shuts down (stop) the Wine prefix the Windows-side tests run in.
+# The prefix is made once and kept; a persistent wineserver keeps each test's start cheap.
+set -euo pipefail
+action=$1
+export WINEPREFIX=$2
+loader=${3:-wine}
+export WINEDEBUG=-all
+# No Mono or Gecko download in a prefix made for tests.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+case "$action" in
+start)
+    # A server kept alive by an interrupted run would never let `wineserver -w` return.
+    wineserver -k 2>/dev/null || true
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        # wineboot may complain about 32-bit parts a 64-bit-only host lacks; the prefix
+        # is usable as long as its registry was written.
+        "$loader" wineboot -i >/dev/null 2>&1 || true
+        timeout 300 wineserver -w
+        [ -f "$WINEPREFIX/system.reg" ] || { echo "wineboot made no prefix in $WINEPREFIX" >&2; exit 1; }
+    fi
+    # A crash must fail its test, not wait behind a dialog.
+    "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
+    # Let the server that served the edit go, then keep one alive for the whole run.
+    timeout 60 wineserver -w
+    # Detached from our output, or ctest would wait for the daemon to close it.
+    wineserver -p </dev/null >/dev/null 2>&1
+    ;;
+stop)
+    wineserver -k || true
+    ;;
+esac

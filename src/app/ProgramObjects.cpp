@@ -1,0 +1,17 @@
+// Objects that live for the whole process. They are defined in this one file so that their
+// construction order (and the reverse order of their tear-down) is fixed.
+#include <objbase.h>
+
+namespace {
+
+class ComApartment {
+  public:
+    ComApartment() { CoInitialize(nullptr); }
+    ~ComApartment() { CoUninitialize(); }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+};
+
+ComApartment comApartment;
+
+} // namespace

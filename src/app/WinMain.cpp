@@ -1,0 +1,48 @@
+#include "app/Application.h"
+
+#include "app/ErrorReport.h"
+#include "app/MessageBoxes.h"
+#include "app/ProgramFolder.h"
+
+HINSTANCE AppInstance;
+const char* const AppTitle = "Kest I&II OMNIVA Setup";
+
+namespace {
+
+// Every relative path of the program (the MIDI folder) is relative to its own folder.
+void EnterProgramFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (CutToFolder(path))
+        SetCurrentDirectoryA(path);
+}
+
+void RunMessageLoop() {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    InstallOutOfMemoryHandler();
+    DebugPrint("%s", "WinMain begin\n");
+    try {
+        AppInstance = instance;
+        EnterProgramFolder();
+        InitApplication();
+        RunMessageLoop();
+    } catch (runtime_error&) {
+        DebugPrint("%s", ErrorStringBuffer);
+    }
+
+    DebugPrint("%s", "ok: WinMain Clean up...\n");
+    DebugPrint("%s", "ShutDown\n");
+    if (ErrorStringBuffer[0])
+        MessageBoxA(MessageOwner(), ErrorStringBuffer, AppTitle,
+                    MB_OK | (ErrorCode < 0 ? MB_ICONERROR : MB_ICONINFORMATION));
+    return ErrorCode;
+}

@@ -1,0 +1,31 @@
+// Owns at most one open registry key. Every failure is a false result: callers fall back to
+// their defaults silently.
+#pragma once
+
+#include "settings/RegistryApi.h"
+
+#include <cstdint>
+
+class RegistryKey {
+  public:
+    explicit RegistryKey(RegistryApi& registry = PlatformRegistry()) : registry_(registry) {}
+    ~RegistryKey() { Close(); }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+
+    bool Create(const char* path, RegistryHandle root);
+    bool Open(const char* path, RegistryHandle root);
+    void Close();
+    bool SetDWORD(const char* name, std::uint32_t value);
+    bool GetDWORD(const char* name, std::uint32_t* value);
+    bool GetString(const char* name, char* buffer, std::uint32_t* size);
+
+    bool IsOpen() const { return handle != 0; }
+    // Set once Create had to make the key; never cleared for the life of the wrapper.
+    bool WasCreated() const { return created != 0; }
+
+  private:
+    RegistryApi& registry_;
+    RegistryHandle handle = 0;
+    std::uint8_t created = 0;
+};
