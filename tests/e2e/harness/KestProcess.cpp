@@ -119,7 +119,8 @@ void ScratchFolder::WriteFile(const std::string& relative, const std::string& co
     CloseHandle(file);
 }
 
-KestProcess::KestProcess(const std::string& programPath) : programPath_(programPath) {
+KestProcess::KestProcess(const std::string& programPath, const std::string& arguments)
+    : programPath_(programPath), arguments_(arguments) {
     InitializeCriticalSection(&lock_);
     started_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     exited_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -150,7 +151,7 @@ void KestProcess::DebugLoop() {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    std::string commandLine = "\"" + programPath_ + "\"";
+    std::string commandLine = "\"" + programPath_ + "\" " + arguments_;
     if (!CreateProcessA(programPath_.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
                         DEBUG_ONLY_THIS_PROCESS, nullptr, folder.c_str(), &startup, &info)) {
         startFailed_ = true;

@@ -37,7 +37,7 @@ struct MessageBoxSeen {
 
 class KestProcess {
   public:
-    explicit KestProcess(const std::string& programPath);
+    explicit KestProcess(const std::string& programPath, const std::string& arguments = "");
     ~KestProcess(); // ends the process if it still runs
     KestProcess(const KestProcess&) = delete;
     KestProcess& operator=(const KestProcess&) = delete;
@@ -62,6 +62,7 @@ class KestProcess {
     void DebugLoop();
 
     std::string programPath_;
+    std::string arguments_;
     HANDLE thread_ = nullptr;
     HANDLE started_ = nullptr;
     HANDLE exited_ = nullptr;
