@@ -2,6 +2,7 @@
 
 #include "app/ErrorReport.h"
 #include "app/ProgramFolder.h"
+#include "midi/InstrumentSets.h"
 #include "settings/StartupSettings.h"
 
 HWND MainWindow;
@@ -38,6 +39,7 @@ void CreateMainWindow() {
 void InitApplication() {
     SetDefaultSettings();
     LoadSettings();
+    RebuildInstrumentSets();
     RegisterMainWindowClass();
     CreateMainWindow();
 }

@@ -3,6 +3,7 @@
 #include "app/ErrorReport.h"
 #include "app/MessageBoxes.h"
 #include "app/ProgramFolder.h"
+#include "midi/InstrumentSets.h"
 
 HINSTANCE AppInstance;
 const char* const AppTitle = "Kest I&II OMNIVA Setup";
@@ -41,6 +42,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     DebugPrint("%s", "ok: WinMain Clean up...\n");
     DebugPrint("%s", "ShutDown\n");
+    FreeInstrumentSets();
     if (ErrorStringBuffer[0])
         MessageBoxA(MessageOwner(), ErrorStringBuffer, AppTitle,
                     MB_OK | (ErrorCode < 0 ? MB_ICONERROR : MB_ICONINFORMATION));
