@@ -5,8 +5,6 @@
 #include "midi/InstrumentSets.h"
 #include "settings/StartupSettings.h"
 
-HWND MainWindow;
-
 namespace {
 
 void RegisterMainWindowClass() {

@@ -1,11 +1,23 @@
 #include "app/MessageBoxes.h"
 
 #include "app/Application.h"
+#include "app/ErrorReport.h"
 
 #include <cstdio>
 
+HINSTANCE AppInstance;
+HWND MainWindow;
+const char* const AppTitle = "Kest I&II OMNIVA Setup";
+
+// On the ordinary way out MainWindow is already destroyed; a box must not name a dead owner.
 HWND MessageOwner() {
     return IsWindow(MainWindow) ? MainWindow : nullptr;
+}
+
+void ShowClosingMessage() {
+    if (ErrorStringBuffer[0])
+        MessageBoxA(MessageOwner(), ErrorStringBuffer, AppTitle,
+                    MB_OK | (ErrorCode < 0 ? MB_ICONERROR : MB_ICONINFORMATION));
 }
 
 void ShowMessage(const char* text, UINT flags) {

@@ -8,3 +8,5 @@ void ShowMessage(const char* text, UINT flags);
 // nothing when the system has no description.
 void ShowSystemError(const char* text, UINT flags);
 HWND MessageOwner();
+// The recorded error, if any, with the error icon for a negative code.
+void ShowClosingMessage();

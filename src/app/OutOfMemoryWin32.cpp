@@ -1,14 +1,29 @@
 #include "app/ErrorReport.h"
+#include "app/MessageBoxes.h"
+
+#include <windows.h>
 
 #include <cstdlib>
+#include <exception>
 
 #if defined(_MSC_VER)
 #include <new.h>
 #endif
 
 namespace {
+
 bool handlerInstalled = false;
+
+// GCC takes malloc for a function that never throws, so an exception raised from a failed
+// malloc cannot always unwind and ends in std::terminate. The failure is recorded by then:
+// end the program the way WinMain would have, with the closing box and the recorded code.
+[[noreturn]] void EndWithRecordedError() {
+    DebugPrint("%s", ErrorStringBuffer);
+    ShowClosingMessage();
+    ExitProcess(static_cast<UINT>(ErrorCode != 0 ? ErrorCode : ErrorGeneral));
 }
+
+} // namespace
 
 #if !defined(_MSC_VER)
 // Linked with --wrap=malloc: libstdc++'s operator new allocates through malloc too, so this one
@@ -28,6 +43,7 @@ static int NewHandler(std::size_t size) {
 
 void InstallOutOfMemoryHandler() {
     handlerInstalled = true;
+    std::set_terminate(EndWithRecordedError);
 #if defined(_MSC_VER)
     _set_new_mode(1);
     _set_new_handler(NewHandler);

@@ -5,9 +5,6 @@
 #include "app/ProgramFolder.h"
 #include "midi/InstrumentSets.h"
 
-HINSTANCE AppInstance;
-const char* const AppTitle = "Kest I&II OMNIVA Setup";
-
 namespace {
 
 // Every relative path of the program (the MIDI folder) is relative to its own folder.
@@ -43,8 +40,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     DebugPrint("%s", "ok: WinMain Clean up...\n");
     DebugPrint("%s", "ShutDown\n");
     FreeInstrumentSets();
-    if (ErrorStringBuffer[0])
-        MessageBoxA(MessageOwner(), ErrorStringBuffer, AppTitle,
-                    MB_OK | (ErrorCode < 0 ? MB_ICONERROR : MB_ICONINFORMATION));
+    ShowClosingMessage();
     return ErrorCode;
 }

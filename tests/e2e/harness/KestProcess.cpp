@@ -68,6 +68,74 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
     return FALSE;
 }
 
+// Icon handles are private to each process under Wine, so the box's icon is told apart by its
+// pixels: the control's area on screen against the system icons drawn here on the same ground.
+std::vector<COLORREF> ReadPixels(HDC dc, int width, int height) {
+    std::vector<COLORREF> pixels;
+    for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width; ++column)
+            pixels.push_back(GetPixel(dc, column, row));
+    return pixels;
+}
+
+// Copies a screen area, or draws `icon` on a `ground`-coloured square when one is given.
+std::vector<COLORREF> Picture(int x, int y, int width, int height, HICON icon = nullptr,
+                              COLORREF ground = 0) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    if (icon) {
+        HBRUSH brush = CreateSolidBrush(ground);
+        RECT all = {0, 0, width, height};
+        FillRect(memory, &all, brush);
+        DeleteObject(brush);
+        DrawIconEx(memory, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+    } else {
+        BitBlt(memory, 0, 0, width, height, screen, x, y, SRCCOPY);
+    }
+    std::vector<COLORREF> pixels = ReadPixels(memory, width, height);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+std::size_t Differences(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
+        count += a[i] != b[i];
+    return count;
+}
+
+MessageBoxSeen::Icon IdentifyIcon(HWND box) {
+    // Windows names the box's icon control 0x14, Wine 0x440.
+    HWND control = GetDlgItem(box, 0x14);
+    if (!control)
+        control = GetDlgItem(box, 0x440);
+    if (!control || !IsWindowVisible(control))
+        return MessageBoxSeen::None;
+    SetForegroundWindow(box);
+    Sleep(100);
+    RECT area;
+    GetWindowRect(control, &area);
+    const int width = GetSystemMetrics(SM_CXICON);
+    const int height = GetSystemMetrics(SM_CYICON);
+    const std::vector<COLORREF> shown = Picture(area.left, area.top, width, height);
+    const COLORREF ground = shown.front();
+    const std::size_t error =
+        Differences(shown, Picture(0, 0, width, height, LoadIconA(nullptr, IDI_ERROR), ground));
+    const std::size_t information = Differences(
+        shown, Picture(0, 0, width, height, LoadIconA(nullptr, IDI_INFORMATION), ground));
+    const std::size_t tolerance = shown.size() / 20;
+    if (error <= tolerance && error < information)
+        return MessageBoxSeen::Error;
+    if (information <= tolerance && information < error)
+        return MessageBoxSeen::Information;
+    return MessageBoxSeen::Other;
+}
+
 } // namespace
 
 const std::string& ProgramUnderTest() {
@@ -237,18 +305,7 @@ bool KestProcess::WaitForMessageBox(MessageBoxSeen* seen, DWORD timeoutMs) {
     char text[2048] = {};
     if (GetDlgItemTextA(box, 0xFFFF, text, sizeof text))
         seen->text = text;
-    seen->icon = MessageBoxSeen::None;
-    if (HWND iconControl = GetDlgItem(box, 0x14)) {
-        const HICON icon = reinterpret_cast<HICON>(SendMessageA(iconControl, STM_GETICON, 0, 0));
-        if (!IsWindowVisible(iconControl) || !icon)
-            seen->icon = MessageBoxSeen::None;
-        else if (icon == LoadIconA(nullptr, IDI_ERROR))
-            seen->icon = MessageBoxSeen::Error;
-        else if (icon == LoadIconA(nullptr, IDI_INFORMATION))
-            seen->icon = MessageBoxSeen::Information;
-        else
-            seen->icon = MessageBoxSeen::Other;
-    }
+    seen->icon = IdentifyIcon(box);
     return true;
 }
 
