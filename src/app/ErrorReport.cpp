@@ -29,7 +29,10 @@ const char* const ErrorMessageTable[11] = {
 namespace {
 
 #if defined(_WIN32)
-DebugSink currentSink = OutputDebugStringA;
+void ToDebugger(const char* line) {
+    OutputDebugStringA(line);
+}
+DebugSink currentSink = ToDebugger;
 #else
 void DiscardLine(const char*) {}
 DebugSink currentSink = DiscardLine;
