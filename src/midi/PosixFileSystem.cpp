@@ -23,7 +23,8 @@ class PosixFiles final : public FileApi {
             flags = O_RDWR;
         else if (access & GenericWrite)
             flags = O_WRONLY;
-        // Non-blocking so that a FIFO in place of a file cannot stall the open.
+        // Non-blocking so that a FIFO in place of a file cannot stall the open; for the
+        // regular files that pass below the flag changes nothing.
         const int descriptor = open(name, flags | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (descriptor < 0)
             return InvalidFileHandle;
@@ -33,7 +34,6 @@ class PosixFiles final : public FileApi {
             close(descriptor);
             return InvalidFileHandle;
         }
-        fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
         return static_cast<FileHandle>(descriptor);
     }
 
