@@ -1,0 +1,46 @@
+#include "app/InstanceGuard.h"
+
+#include "app/ErrorReport.h"
+#include "settings/StartupSettings.h"
+
+MutexHandle InstanceMutex;
+
+namespace {
+
+// A game holds its mutex for as long as it runs; the handle opened here is only a probe.
+bool IsRunning(GuardApi& guard, const char* mutexName) {
+    const MutexHandle mutex = guard.OpenExistingMutex(mutexName);
+    if (!mutex)
+        return false;
+    guard.CloseMutex(mutex);
+    return true;
+}
+
+} // namespace
+
+bool CheckInstance(GuardApi& guard, DirectXApi& directX) {
+    // Kept even when refusing: the clean-up releases whatever was returned.
+    InstanceMutex = guard.CreateOwnedMutex(InstanceMutexName);
+    if (!InstanceMutex || guard.LastError() == ErrorAlreadyExists)
+        return false;
+
+    // The second game first: with both running, its message is the one shown.
+    if (IsRunning(guard, KestIIMutexName)) {
+        guard.ShowMessage(KestIIRunning, MbIconInformation);
+        return false;
+    }
+    if (IsRunning(guard, KestIMutexName)) {
+        guard.ShowMessage(KestIRunning, MbIconInformation);
+        return false;
+    }
+
+    OsVersion os = {};
+    if (guard.QueryOsVersion(&os) && os.platformId == VerPlatformWin32Nt && os.majorVersion < 4)
+        KEST_RAISE("Windows NT3.51 is not supported.");
+
+    std::uint32_t version = 0;
+    std::uint32_t platform = 0;
+    DetectDirectXVersion(&version, &platform, directX);
+    DirectXVersion = static_cast<std::int32_t>(version);
+    return true;
+}

@@ -1,0 +1,45 @@
+#include "app/InstanceGuard.h"
+
+#include "app/MessageBoxes.h"
+
+#include <windows.h>
+
+namespace {
+
+HANDLE AsHandle(MutexHandle mutex) {
+    return reinterpret_cast<HANDLE>(mutex);
+}
+
+MutexHandle Handle(HANDLE mutex) {
+    return reinterpret_cast<MutexHandle>(mutex);
+}
+
+class Win32Guard final : public GuardApi {
+  public:
+    MutexHandle CreateOwnedMutex(const char* name) override {
+        return Handle(CreateMutexA(nullptr, TRUE, name));
+    }
+    std::uint32_t LastError() override { return GetLastError(); }
+    MutexHandle OpenExistingMutex(const char* name) override {
+        return Handle(OpenMutexA(MUTEX_ALL_ACCESS, TRUE, name));
+    }
+    void CloseMutex(MutexHandle mutex) override { CloseHandle(AsHandle(mutex)); }
+    void ShowMessage(const char* text, std::uint32_t flags) override { ::ShowMessage(text, flags); }
+    bool QueryOsVersion(OsVersion* version) override { return ReadOsVersion(version); }
+};
+
+} // namespace
+
+GuardApi& PlatformGuard() {
+    static Win32Guard guard;
+    return guard;
+}
+
+void ReleaseInstanceMutex() {
+    if (!InstanceMutex)
+        return;
+    // Not owned when a running copy created it first; the release then fails harmlessly.
+    ReleaseMutex(AsHandle(InstanceMutex));
+    CloseHandle(AsHandle(InstanceMutex));
+    InstanceMutex = 0;
+}
