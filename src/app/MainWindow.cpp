@@ -3,6 +3,7 @@
 #include "app/ErrorReport.h"
 #include "app/ProgramFolder.h"
 #include "midi/InstrumentSets.h"
+#include "probes/EaxProbe.h"
 #include "settings/StartupSettings.h"
 
 namespace {
@@ -40,6 +41,8 @@ void InitApplication() {
     RebuildInstrumentSets();
     RegisterMainWindowClass();
     CreateMainWindow();
+    // DirectSound needs a window for its cooperative level.
+    DetectEaxLevel(MainWindow);
 }
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

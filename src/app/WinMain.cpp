@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/ErrorReport.h"
+#include "app/InstanceGuard.h"
 #include "app/MessageBoxes.h"
 #include "app/ProgramFolder.h"
 #include "midi/InstrumentSets.h"
@@ -31,8 +32,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     try {
         AppInstance = instance;
         EnterProgramFolder();
-        InitApplication();
-        RunMessageLoop();
+        // A refusal is no error: nothing is recorded and the clean-up shows no box.
+        if (CheckInstance()) {
+            InitApplication();
+            RunMessageLoop();
+        }
     } catch (runtime_error&) {
         DebugPrint("%s", ErrorStringBuffer);
     }
@@ -40,6 +44,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     DebugPrint("%s", "ok: WinMain Clean up...\n");
     DebugPrint("%s", "ShutDown\n");
     FreeInstrumentSets();
+    ReleaseInstanceMutex();
     ShowClosingMessage();
     return ErrorCode;
 }
