@@ -116,6 +116,10 @@ MessageBoxSeen::Icon IdentifyIcon(HWND box) {
         control = GetDlgItem(box, 0x440);
     if (!control || !IsWindowVisible(control))
         return MessageBoxSeen::None;
+    // Wine keeps the control of a box without an icon visible; the handle itself, though
+    // meaningless in this process, is null exactly when no icon was set.
+    if (!SendMessageA(control, STM_GETICON, 0, 0))
+        return MessageBoxSeen::None;
     SetForegroundWindow(box);
     Sleep(100);
     RECT area;
@@ -298,6 +302,11 @@ bool KestProcess::WaitForMessageBox(MessageBoxSeen* seen, DWORD timeoutMs) {
     HWND box = WaitForWindow("#32770", nullptr, timeoutMs);
     if (!box)
         return false;
+    ReadMessageBox(box, seen);
+    return true;
+}
+
+void ReadMessageBox(HWND box, MessageBoxSeen* seen) {
     Sleep(200); // let the box finish laying out its controls
     seen->window = box;
     seen->caption = TextOf(box);
@@ -306,7 +315,6 @@ bool KestProcess::WaitForMessageBox(MessageBoxSeen* seen, DWORD timeoutMs) {
     if (GetDlgItemTextA(box, 0xFFFF, text, sizeof text))
         seen->text = text;
     seen->icon = IdentifyIcon(box);
-    return true;
 }
 
 void KestProcess::Dismiss(const MessageBoxSeen& box) {

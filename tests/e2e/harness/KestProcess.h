@@ -35,6 +35,9 @@ struct MessageBoxSeen {
     HWND window = nullptr;
 };
 
+// Reads an open message box of any process: caption, text and icon.
+void ReadMessageBox(HWND box, MessageBoxSeen* seen);
+
 class KestProcess {
   public:
     explicit KestProcess(const std::string& programPath, const std::string& arguments = "");
