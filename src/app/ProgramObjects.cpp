@@ -1,6 +1,13 @@
 // Objects that live for the whole process. They are defined in this one file so that their
-// construction order (and the reverse order of their tear-down) is fixed.
+// construction order (and the reverse order of their tear-down) is fixed: the page bitmaps,
+// the sheet, then COM, which is therefore uninitialised first.
+#include "ui/PropertySheet.h"
+
 #include <objbase.h>
+
+Bitmap BackdropBitmap;
+Bitmap HeaderBitmap;
+PropertySheet SettingsSheet;
 
 namespace {
 

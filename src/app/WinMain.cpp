@@ -5,6 +5,10 @@
 #include "app/MessageBoxes.h"
 #include "app/ProgramFolder.h"
 #include "midi/InstrumentSets.h"
+#include "ui/PropertySheet.h"
+#include "ui/StartingOptionsPage.h"
+
+#include <memory>
 
 namespace {
 
@@ -14,6 +18,15 @@ void EnterProgramFolder() {
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (CutToFolder(path))
         SetCurrentDirectoryA(path);
+}
+
+// Runs the modal sheet with its one page; returns when the sheet has closed.
+void ShowSettingsSheet(std::unique_ptr<PropertyPage>& page) {
+    InitCommonControls();
+    PropertyPage** pages = SettingsSheet.AllocatePages(1);
+    page.reset(new StartingOptionsPage);
+    pages[0] = page.get();
+    SettingsSheet.Create(MainWindow, AppInstance, AppTitle);
 }
 
 void RunMessageLoop() {
@@ -29,20 +42,24 @@ void RunMessageLoop() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     InstallOutOfMemoryHandler();
     DebugPrint("%s", "WinMain begin\n");
+    std::unique_ptr<PropertyPage> page;
     try {
         AppInstance = instance;
         EnterProgramFolder();
         // A refusal is no error: nothing is recorded and the clean-up shows no box.
         if (CheckInstance()) {
             InitApplication();
+            ShowSettingsSheet(page);
             RunMessageLoop();
         }
     } catch (runtime_error&) {
         DebugPrint("%s", ErrorStringBuffer);
     }
 
+    page.reset();
     DebugPrint("%s", "ok: WinMain Clean up...\n");
     DebugPrint("%s", "ShutDown\n");
+    SettingsSheet.Release();
     FreeInstrumentSets();
     ReleaseInstanceMutex();
     ShowClosingMessage();

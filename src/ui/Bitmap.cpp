@@ -1,0 +1,120 @@
+#include "ui/Bitmap.h"
+
+#include "app/ErrorReport.h"
+#include "ui/GdiScopes.h"
+
+#include <cstring>
+
+HPALETTE SharedPalette;
+
+namespace {
+
+// The colour table always sits right after the 40-byte header of the copy.
+constexpr std::size_t ColorTableOffset = sizeof(BITMAPINFOHEADER);
+
+HPALETTE CreatePaletteFromTable(const std::uint8_t* table) {
+    struct {
+        WORD version;
+        WORD count;
+        PALETTEENTRY entries[ColorTableEntries];
+    } palette = {0x300, ColorTableEntries, {}};
+    for (int i = 0; i < ColorTableEntries; ++i) {
+        const std::uint8_t* rgbQuad = table + 4 * i;
+        palette.entries[i] = {rgbQuad[2], rgbQuad[1], rgbQuad[0], 0};
+    }
+    return CreatePalette(reinterpret_cast<const LOGPALETTE*>(&palette));
+}
+
+void RefuseResource() {
+    DebugPrint("%s", "Bitmap::LoadFromResource error1");
+}
+
+} // namespace
+
+bool Bitmap::LoadFromResource(int resourceId, HDC dc, HINSTANCE module) {
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(2));
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const auto* resource =
+        loaded ? static_cast<const std::uint8_t*>(LockResource(loaded)) : nullptr;
+    if (!resource)
+        return false;
+    const DWORD resourceSize = SizeofResource(module, found);
+    if (resourceSize < sizeof(BITMAPINFOHEADER)) {
+        RefuseResource();
+        return false;
+    }
+    BITMAPINFOHEADER header;
+    std::memcpy(&header, resource, sizeof header);
+    if (header.biBitCount != 8) {
+        RefuseResource();
+        return false;
+    }
+    // The copy is read from the resource as a whole: one that is shorter would be read past.
+    const std::int64_t copySize = BitmapCopySize(header.biSize, header.biWidth, header.biHeight);
+    if (copySize <= 0 || copySize > resourceSize || header.biSize < sizeof(BITMAPINFOHEADER)) {
+        RefuseResource();
+        return false;
+    }
+
+    dib.reset(new std::uint8_t[static_cast<std::size_t>(copySize)]);
+    std::memcpy(dib.get(), resource, static_cast<std::size_t>(copySize));
+    width = header.biWidth;
+    height = header.biHeight;
+
+    std::uint8_t* table = dib.get() + ColorTableOffset;
+    if (!SharedPalette) {
+        if (rampHighColor != NoRampColor && rampLowColor != NoRampColor)
+            ApplyRamp(table, rampHighColor, rampLowColor);
+        SharedPalette = CreatePaletteFromTable(table);
+    }
+
+    PaletteSelection palette(dc, SharedPalette);
+    bitmap = CreateDIBitmap(dc, reinterpret_cast<const BITMAPINFOHEADER*>(dib.get()), CBM_INIT,
+                            dib.get() + header.biSize + ColorTableBytes,
+                            reinterpret_cast<const BITMAPINFO*>(dib.get()), DIB_RGB_COLORS);
+    return true;
+}
+
+template <typename Blit> void Bitmap::Render(HDC dc, Blit blit) const {
+    if (!bitmap || !SharedPalette)
+        return;
+    MappingModeScope mappingMode(dc, MM_TEXT);
+    PaletteSelection palette(dc, SharedPalette);
+    MemoryDc source(dc);
+    ObjectSelection selection(source.Get(), bitmap);
+    blit(source.Get());
+}
+
+void Bitmap::Draw(HDC dc, int x, int y) const {
+    Render(dc, [&](HDC source) { BitBlt(dc, x, y, width, height, source, 0, 0, SRCCOPY); });
+}
+
+void Bitmap::DrawTiled(HDC dc, int areaWidth, int areaHeight) const {
+    Render(dc, [&](HDC source) {
+        const TileGrid grid = TileGridFor(areaWidth, areaHeight, width, height);
+        for (int row = 0; row < grid.rows; ++row)
+            for (int column = 0; column < grid.columns; ++column)
+                BitBlt(dc, column * width, row * height, width, height, source, 0, 0, SRCCOPY);
+    });
+}
+
+bool Bitmap::Realize(HDC dc) const {
+    if (!bitmap || !SharedPalette)
+        return false;
+    PaletteSelection palette(dc, SharedPalette);
+    return palette.Realized() != GDI_ERROR;
+}
+
+void Bitmap::Release() {
+    if (bitmap) {
+        DeleteObject(bitmap);
+        bitmap = nullptr;
+    }
+    if (SharedPalette) {
+        DeleteObject(SharedPalette);
+        SharedPalette = nullptr;
+    }
+    dib.reset();
+    width = 0;
+    height = 0;
+}

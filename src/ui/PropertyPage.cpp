@@ -1,0 +1,109 @@
+#include "ui/PropertyPage.h"
+
+#include "app/Application.h"
+#include "app/ErrorReport.h"
+#include "ui/Win32PageControls.h"
+#include "ui/StartingOptions.h"
+
+#include <commctrl.h>
+
+PropertyPage* CurrentPage;
+
+namespace {
+
+unsigned windowsCreated;
+
+} // namespace
+
+unsigned PropertyPage::WindowsCreated() {
+    return windowsCreated;
+}
+
+int PropertyPage::OnNotify(int code, UINT_PTR) {
+    switch (static_cast<UINT>(code)) {
+    case PSN_QUERYCANCEL:
+        DestroyWindow(MainWindow);
+        return 0;
+    case PSN_APPLY:
+        SendMessageA(MainWindow, WM_SAVESETTINGS, 0, 0);
+        return 0;
+    case PSN_KILLACTIVE:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+HBRUSH PropertyPage::OnCtlColor(HDC dc, HWND) {
+    // Text and check marks go straight onto the painted background.
+    SetBkMode(dc, TRANSPARENT);
+    return static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH));
+}
+
+int PropertyPage::OnEraseBackground(HDC dc) {
+    if (!BackdropBitmap.IsLoaded())
+        BackdropBitmap.LoadFromResource(BackdropBitmapId, dc, AppInstance);
+    BackdropBitmap.DrawTiled(dc, 384, 288);
+    return 1;
+}
+
+bool PropertyPage::ReadComboSelection(int notifyCode, int controlId, std::uint32_t* field) {
+    Win32PageControls controls(hwnd);
+    return ::ReadComboSelection(controls, notifyCode, controlId, field);
+}
+
+BOOL PropertyPage::RealizePalette() {
+    InvalidateRect(hwnd, nullptr, TRUE);
+    HDC dc = GetDC(hwnd);
+    const bool realized = BackdropBitmap.Realize(dc);
+    ReleaseDC(hwnd, dc);
+    return realized ? TRUE : FALSE;
+}
+
+INT_PTR PropertyPage::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The sheet reads the untouched message result for its notifications, 0; no handler's
+    // value is stored there.
+    try {
+        switch (message) {
+        case WM_INITDIALOG: {
+            hwnd = window;
+            ++windowsCreated;
+            const int result = OnInitDialog();
+            Refresh();
+            return result;
+        }
+        case WM_COMMAND:
+            return OnCommand(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            return OnNotify(static_cast<int>(header->code), header->idFrom);
+        }
+        case WM_CTLCOLORSTATIC:
+            return reinterpret_cast<INT_PTR>(
+                OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+        case WM_ERASEBKGND:
+            return OnEraseBackground(reinterpret_cast<HDC>(wParam));
+        case WM_CTLCOLORDLG:
+            return Refresh();
+        case WM_SETTINGCHANGE:
+            InvalidateRect(hwnd, nullptr, FALSE);
+            return Refresh();
+        case WM_QUERYNEWPALETTE:
+            return RealizePalette();
+        case WM_PALETTECHANGED:
+            if (reinterpret_cast<HWND>(wParam) == window)
+                return FALSE;
+            return RealizePalette();
+        case WM_DESTROY:
+            hwnd = nullptr;
+            PostMessageA(MainWindow, WM_CLOSE, 0, 0);
+            return FALSE;
+        default:
+            return FALSE;
+        }
+    } catch (runtime_error&) {
+        // The failure is recorded; closing the main window ends the program in order.
+        SendMessageA(MainWindow, WM_CLOSE, 0, 0);
+        return FALSE;
+    }
+}

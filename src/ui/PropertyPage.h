@@ -1,0 +1,55 @@
+// The page framework: a page object per sheet page, whose dialog window's messages reach its
+// virtual handlers.
+#pragma once
+
+#include "ui/Bitmap.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+class PropertyPage {
+  public:
+    PropertyPage(const PropertyPage&) = delete;
+    PropertyPage& operator=(const PropertyPage&) = delete;
+
+    // The owner deletes the page through this; the sheet never does.
+    virtual ~PropertyPage() = default;
+    virtual DLGPROC GetDialogProc() = 0;
+    virtual int OnInitDialog() = 0;
+    virtual int OnCommand(int notifyCode, int controlId, HWND control) = 0;
+    // Apply saves through the main window; Cancel ends the program at once.
+    virtual int OnNotify(int code, UINT_PTR idFrom);
+    virtual HBRUSH OnCtlColor(HDC dc, HWND control);
+    virtual int OnEraseBackground(HDC dc);
+    virtual int Refresh() { return 0; }
+
+    // Routes one message of the page's window to the handlers. An error raised by a handler
+    // closes the main window, which ends the program.
+    INT_PTR DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    bool ReadComboSelection(int notifyCode, int controlId, std::uint32_t* field);
+
+    // Page windows that have received WM_INITDIALOG in this process.
+    static unsigned WindowsCreated();
+
+    HWND hwnd = nullptr;
+    std::int32_t templateId;
+
+  protected:
+    explicit PropertyPage(std::int32_t templateId) : templateId(templateId) {}
+
+  private:
+    BOOL RealizePalette();
+};
+
+// The page that the static dialog procedure forwards to; only one may be bound at a time.
+extern PropertyPage* CurrentPage;
+
+// The backdrop tile (resource 110) and the header picture (resource 109) of the pages. They
+// live for the whole process and are defined with the program's other static objects.
+extern Bitmap BackdropBitmap;
+extern Bitmap HeaderBitmap;
+
+constexpr int BackdropBitmapId = 110;
+constexpr int HeaderBitmapId = 109;

@@ -1,0 +1,49 @@
+#include "ui/PropertySheet.h"
+
+#include "app/ErrorReport.h"
+
+#include <vector>
+
+PropertyPage** PropertySheet::AllocatePages(std::uint32_t count) {
+    pageCount = count;
+    pages.reset(new PropertyPage*[count]());
+    return pages.get();
+}
+
+void PropertySheet::Create(HWND parent, HINSTANCE instance, const char* caption) {
+    std::vector<HPROPSHEETPAGE> handles(pageCount);
+    for (std::uint32_t i = 0; i < pageCount; ++i) {
+        PROPSHEETPAGEA page = {};
+        page.dwSize = PROPSHEETPAGEA_V1_SIZE;
+        page.dwFlags = PSP_DEFAULT; // the tab shows the template's caption
+        page.hInstance = instance;
+        page.pszTemplate = MAKEINTRESOURCEA(pages[i]->templateId);
+        page.pfnDlgProc = pages[i]->GetDialogProc();
+        handles[i] = CreatePropertySheetPageA(&page);
+    }
+
+    PROPSHEETHEADERA header = {};
+    header.dwSize = PROPSHEETHEADERA_V1_SIZE;
+    header.dwFlags = PSH_USEICONID;
+    header.hwndParent = parent;
+    header.hInstance = instance;
+    header.pszIcon = "SMALL";
+    header.pszCaption = caption;
+    header.nPages = pageCount;
+    header.nStartPage = 0;
+    header.phpage = handles.data();
+
+    const unsigned windowsBefore = PropertyPage::WindowsCreated();
+    result = static_cast<int>(PropertySheetA(&header));
+    // Only a page window's destruction or the user's Cancel on a page ends the program; after
+    // a sheet that never made a page window it would wait for ever with nothing on the screen.
+    if (PropertyPage::WindowsCreated() == windowsBefore)
+        KEST_RAISE("failed: PropertySheet");
+}
+
+void PropertySheet::Release() {
+    pages.reset();
+    BackdropBitmap.Release();
+    HeaderBitmap.Release();
+    pageCount = 0;
+}
