@@ -1,5 +1,8 @@
 #include "ui/PropertyPage.h"
 
+#include "ui/PagePainting.h"
+#include "ui/Win32Painting.h"
+
 #include "app/Application.h"
 #include "app/ErrorReport.h"
 #include "ui/Win32PageControls.h"
@@ -41,10 +44,26 @@ HBRUSH PropertyPage::OnCtlColor(HDC dc, HWND) {
 }
 
 int PropertyPage::OnEraseBackground(HDC dc) {
-    if (!BackdropBitmap.IsLoaded())
-        BackdropBitmap.LoadFromResource(BackdropBitmapId, dc, AppInstance);
-    BackdropBitmap.DrawTiled(dc, 384, 288);
+    Win32Painting painting(dc);
+    BitmapTile tile(BackdropBitmap, BackdropBitmapId, dc, AppInstance);
+    PaintBackdrop(painting, tile, BackdropColors);
     return 1;
+}
+
+void PropertyPage::DrawGroupFrame(HDC dc, int frameId, int labelId) {
+    // Page client pixels: the top left corner from the window rectangle, the size from the
+    // client rectangle.
+    auto placeOf = [this](int id) {
+        HWND control = GetDlgItem(hwnd, id);
+        RECT window = {}, client = {};
+        GetWindowRect(control, &window);
+        GetClientRect(control, &client);
+        POINT corner = {window.left, window.top};
+        ScreenToClient(hwnd, &corner);
+        return PixelRect{corner.x, corner.y, corner.x + client.right, corner.y + client.bottom};
+    };
+    Win32Painting painting(dc);
+    DrawGroupOutline(painting, placeOf(frameId), placeOf(labelId));
 }
 
 bool PropertyPage::ReadComboSelection(int notifyCode, int controlId, std::uint32_t* field) {

@@ -29,6 +29,8 @@ class PropertyPage {
     INT_PTR DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     bool ReadComboSelection(int notifyCode, int controlId, std::uint32_t* field);
+    // An etched outline around the hidden group box `frameId`, open where `labelId` names it.
+    void DrawGroupFrame(HDC dc, int frameId, int labelId);
 
     // Page windows that have received WM_INITDIALOG in this process.
     static unsigned WindowsCreated();

@@ -61,6 +61,9 @@ HBRUSH StartingOptionsPage::OnCtlColor(HDC dc, HWND control) {
 
 int StartingOptionsPage::OnEraseBackground(HDC dc) {
     PropertyPage::OnEraseBackground(dc);
+    DrawGroupFrame(dc, 1002, 1003); // "Sound"
+    DrawGroupFrame(dc, 1012, 1013); // "Frame Style"
+    // Loaded after the backdrop, so it takes the palette the recoloured tile built.
     if (!HeaderBitmap.IsLoaded())
         HeaderBitmap.LoadFromResource(HeaderBitmapId, dc, AppInstance);
     HeaderBitmap.Draw(dc, 20, 9);
