@@ -27,7 +27,7 @@ constexpr int ConnectDirect = 1017;
 } // namespace ControlId
 
 constexpr int StartingOptionsTemplateId = 102;
-constexpr int CbnSelChange = 9; // CBN_SELCHANGE
+constexpr int CbnSelChange = 1; // CBN_SELCHANGE
 
 struct ComboChoice {
     const char* text;

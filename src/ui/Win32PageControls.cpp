@@ -1,9 +1,12 @@
 #include "ui/Win32PageControls.h"
 
 #include "probes/DiagnosticTool.h"
+#include "ui/StartingOptions.h"
 #include "ui/PropertyPage.h"
 
 #include <commctrl.h>
+
+static_assert(CbnSelChange == CBN_SELCHANGE, "the page reads the platform's notification");
 
 const RECT SoundOptionsRect = {20, 240, 364, 336};
 
