@@ -1,5 +1,6 @@
 #include "app/ErrorReport.h"
 #include "app/ProgramFolder.h"
+#include "fakes/RecordedErrors.h"
 
 #include <gtest/gtest.h>
 
@@ -9,22 +10,7 @@
 
 namespace {
 
-std::vector<std::string> debugLines;
-void RecordLine(const char* line) {
-    debugLines.emplace_back(line);
-}
-
-class ErrorReportTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        debugLines.clear();
-        previous_ = SetDebugSink(RecordLine);
-        ErrorCode = 0;
-        ErrorStringBuffer[0] = '\0';
-    }
-    void TearDown() override { SetDebugSink(previous_); }
-    DebugSink previous_ = nullptr;
-};
+using ErrorReportTest = RecordedErrors;
 
 TEST_F(ErrorReportTest, GeneralErrorIsLocatedByFileNameAndLine) {
     try {
@@ -35,7 +21,7 @@ TEST_F(ErrorReportTest, GeneralErrorIsLocatedByFileNameAndLine) {
     EXPECT_STREQ(ErrorStringBuffer,
                  "Error(Kest2cnf.cpp 42\x8D\x73)\nWindows NT3.51 is not supported.\n");
     EXPECT_STREQ(runtime_error::GetErrorString(), ErrorStringBuffer);
-    EXPECT_TRUE(debugLines.empty());
+    EXPECT_TRUE(Lines().empty());
 }
 
 TEST_F(ErrorReportTest, EveryShapeOfTheComposedText) {
@@ -78,13 +64,13 @@ TEST_F(ErrorReportTest, OverlongTextStaysTerminatedAndIsReported) {
     SetErrorString("Error", nullptr, 0, message.c_str(), nullptr);
     EXPECT_EQ(std::strlen(ErrorStringBuffer), 511u);
     EXPECT_EQ(std::string(ErrorStringBuffer, 6), "Error\n");
-    EXPECT_EQ(debugLines, std::vector<std::string>{"failed: ErrorStringBuffer Overflow\n"});
+    EXPECT_EQ(Lines(), std::vector<std::string>{"failed: ErrorStringBuffer Overflow\n"});
 
-    debugLines.clear();
+    Lines().clear();
     const std::string exact(511 - 7, 'y'); // "Error\n" + text + "\n" is exactly 511
     SetErrorString("Error", nullptr, 0, exact.c_str(), nullptr);
     EXPECT_EQ(std::strlen(ErrorStringBuffer), 511u);
-    EXPECT_TRUE(debugLines.empty());
+    EXPECT_TRUE(Lines().empty());
 }
 
 TEST_F(ErrorReportTest, OutOfMemoryRecordsTheRequestedSize) {
@@ -99,9 +85,9 @@ TEST_F(ErrorReportTest, DebugPrintFormatsAndCutsLongLines) {
     DebugPrint("failed: File::Read[%d byte, %s]\n", 12, "a.txt");
     const std::string huge(5000, 'z');
     DebugPrint("%s", huge.c_str());
-    ASSERT_EQ(debugLines.size(), 2u);
-    EXPECT_EQ(debugLines[0], "failed: File::Read[12 byte, a.txt]\n");
-    EXPECT_EQ(debugLines[1], std::string(1023, 'z'));
+    ASSERT_EQ(Lines().size(), 2u);
+    EXPECT_EQ(Lines()[0], "failed: File::Read[12 byte, a.txt]\n");
+    EXPECT_EQ(Lines()[1], std::string(1023, 'z'));
 }
 
 TEST(ProgramFolder, CutsAtTheLastBackslashOnly) {

@@ -2,6 +2,7 @@
 // that it never leaves a handle open.
 #include "app/ErrorReport.h"
 #include "fakes/MemoryFiles.h"
+#include "fakes/RecordedErrors.h"
 #include "midi/File.h"
 
 #include <gtest/gtest.h>
@@ -11,21 +12,10 @@
 
 namespace {
 
-std::vector<std::string> debugLines;
-void RecordLine(const char* line) {
-    debugLines.emplace_back(line);
-}
-
-class FileTest : public ::testing::Test {
+class FileTest : public RecordedErrors {
   protected:
-    void SetUp() override {
-        debugLines.clear();
-        previous_ = SetDebugSink(RecordLine);
-        ErrorCode = 0;
-        ErrorStringBuffer[0] = '\0';
-    }
     void TearDown() override {
-        SetDebugSink(previous_);
+        RecordedErrors::TearDown();
         EXPECT_EQ(files.OpenFiles(), 0u);
     }
     // The name the platform was asked to open.
@@ -37,7 +27,6 @@ class FileTest : public ::testing::Test {
     }
 
     MemoryFiles files;
-    DebugSink previous_ = nullptr;
 };
 
 TEST_F(FileTest, ComposesDirectoryNameAndDefaultExtension) {
@@ -74,7 +63,7 @@ TEST_F(FileTest, OpensExistingFilesWithTheGivenAccess) {
     EXPECT_STREQ(file.Name(), "");
     file.Close(); // nothing left to close
     EXPECT_EQ(files.CountCalls("close"), 1u);
-    EXPECT_TRUE(debugLines.empty());
+    EXPECT_TRUE(Lines().empty());
 }
 
 TEST_F(FileTest, OpeningAgainClosesTheFirstFileBeforeAnythingElse) {
@@ -119,7 +108,7 @@ TEST_F(FileTest, WithoutThrowingFailuresAreQuietFalseResults) {
     ASSERT_TRUE(file.Open(GenericRead, "bad", nullptr, nullptr));
     EXPECT_FALSE(file.Read(buffer, sizeof buffer));
     EXPECT_EQ(file.BytesRead(), 0u);
-    EXPECT_TRUE(debugLines.empty());
+    EXPECT_TRUE(Lines().empty());
     EXPECT_EQ(ErrorCode, 0);
     EXPECT_STREQ(ErrorStringBuffer, "");
 }
@@ -127,7 +116,7 @@ TEST_F(FileTest, WithoutThrowingFailuresAreQuietFalseResults) {
 TEST_F(FileTest, ThrowingOpenRecordsAFileErrorWithTheFullName) {
     File file("src\\midi\\Sets.cpp", 77, true, files);
     EXPECT_THROW(file.Open(GenericRead, "readme", "txt", "docs\\"), exception_file);
-    EXPECT_EQ(debugLines, std::vector<std::string>{"failed: File::Open[docs\\readme.txt]\n"});
+    EXPECT_EQ(Lines(), std::vector<std::string>{"failed: File::Open[docs\\readme.txt]\n"});
     EXPECT_EQ(ErrorCode, ErrorFile);
     EXPECT_STREQ(ErrorStringBuffer,
                  "Error(Sets.cpp 77\x8D\x73)\nA file cannot opened.\n->docs\\readme.txt\n");
@@ -140,7 +129,7 @@ TEST_F(FileTest, ThrowingReadRecordsAFileErrorWithTheCount) {
     ASSERT_TRUE(file.Open(GenericRead, "data", "bin", nullptr));
     char buffer[16];
     EXPECT_THROW(file.Read(buffer, 16), exception_file);
-    EXPECT_EQ(debugLines, std::vector<std::string>{"failed: File::Read[16 byte, data.bin]\n"});
+    EXPECT_EQ(Lines(), std::vector<std::string>{"failed: File::Read[16 byte, data.bin]\n"});
     EXPECT_EQ(ErrorCode, ErrorFile);
     EXPECT_STREQ(ErrorStringBuffer,
                  "Error(Sets.cpp 9\x8D\x73)\nA file cannot be read.\n->data.bin\n");
@@ -164,13 +153,13 @@ TEST_F(FileTest, ANameThatDoesNotFitFailsTheOpenWithoutAskingThePlatform) {
     EXPECT_FALSE(quiet.Open(GenericRead, longer.c_str(), "txt", folder.c_str()));
     EXPECT_EQ(files.CountCalls("open"), 0u);
     EXPECT_EQ(std::string(quiet.Name()).size(), 259u);
-    EXPECT_TRUE(debugLines.empty());
+    EXPECT_TRUE(Lines().empty());
 
     File loud("Sets.cpp", 1, true, files);
     EXPECT_THROW(loud.Open(GenericRead, std::string(300, 'x').c_str(), nullptr, nullptr),
                  exception_file);
     EXPECT_EQ(files.CountCalls("open"), 0u);
-    EXPECT_EQ(debugLines.size(), 1u);
+    EXPECT_EQ(Lines().size(), 1u);
     EXPECT_EQ(ErrorCode, ErrorFile);
 }
 
