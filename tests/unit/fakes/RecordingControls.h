@@ -21,13 +21,30 @@ class RecordingControls : public PageControls, public PageServices {
     std::vector<std::string> calls;
     std::map<int, Combo> combos;
     std::set<int> missing; // ids GetDlgItem would not find
+    // What the controls show after the operations so far; a control never enabled or shown
+    // explicitly is absent.
+    std::map<int, int> checks;
+    std::map<int, bool> enabled;
+    std::map<int, bool> shown;
     // What the page bound as current does when refreshed; nothing when no page is bound.
     std::function<void()> currentPageRefresh;
 
-    void SetCheck(int id, int flag) override { Log("check", id, flag); }
+    void SetCheck(int id, int flag) override {
+        Log("check", id, flag);
+        if (!missing.count(id))
+            checks[id] = flag;
+    }
     void ReportChange() override { calls.push_back("changed"); }
-    void Enable(int id, bool enable) override { Log("enable", id, enable); }
-    void Show(int id, bool show) override { Log("show", id, show); }
+    void Enable(int id, bool enable) override {
+        Log("enable", id, enable);
+        if (!missing.count(id))
+            enabled[id] = enable;
+    }
+    void Show(int id, bool show) override {
+        Log("show", id, show);
+        if (!missing.count(id))
+            shown[id] = show;
+    }
     void InvalidateSoundArea() override { calls.push_back("invalidate sound area"); }
 
     bool HasControl(int id) override { return !missing.count(id); }
