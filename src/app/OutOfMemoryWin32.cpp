@@ -1,3 +1,4 @@
+#include "app/AllocationFailureHook.h"
 #include "app/ErrorReport.h"
 #include "app/MessageBoxes.h"
 
@@ -13,6 +14,7 @@
 namespace {
 
 bool handlerInstalled = false;
+AllocationFailureHook failureHook = nullptr;
 
 // GCC takes malloc for a function that never throws, so an exception raised from a failed
 // malloc cannot always unwind and ends in std::terminate. The failure is recorded by then:
@@ -30,7 +32,7 @@ bool handlerInstalled = false;
 // place sees every failed allocation together with its size.
 extern "C" void* __real_malloc(std::size_t size);
 extern "C" void* __wrap_malloc(std::size_t size) {
-    void* block = __real_malloc(size);
+    void* block = failureHook && failureHook(size) ? nullptr : __real_malloc(size);
     if (!block && handlerInstalled)
         OutOfMemoryHandler(size);
     return block;
@@ -38,6 +40,12 @@ extern "C" void* __wrap_malloc(std::size_t size) {
 #else
 static int NewHandler(std::size_t size) {
     OutOfMemoryHandler(size);
+}
+#endif
+
+#if !defined(_MSC_VER)
+void SetAllocationFailureHook(AllocationFailureHook hook) {
+    failureHook = hook;
 }
 #endif
 
