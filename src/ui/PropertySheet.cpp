@@ -2,8 +2,6 @@
 
 #include "app/ErrorReport.h"
 
-#include <vector>
-
 PropertyPage** PropertySheet::AllocatePages(std::uint32_t count) {
     pageCount = count;
     pages.reset(new PropertyPage*[count]());
@@ -11,7 +9,9 @@ PropertyPage** PropertySheet::AllocatePages(std::uint32_t count) {
 }
 
 void PropertySheet::Create(HWND parent, HINSTANCE instance, const char* caption) {
-    std::vector<HPROPSHEETPAGE> handles(pageCount);
+    // An array, not a vector: the vector's length error alone would bring std::string and its
+    // kin into the executable.
+    std::unique_ptr<HPROPSHEETPAGE[]> handles(new HPROPSHEETPAGE[pageCount]());
     for (std::uint32_t i = 0; i < pageCount; ++i) {
         PROPSHEETPAGEA page = {};
         page.dwSize = PROPSHEETPAGEA_V1_SIZE;
@@ -31,7 +31,7 @@ void PropertySheet::Create(HWND parent, HINSTANCE instance, const char* caption)
     header.pszCaption = caption;
     header.nPages = pageCount;
     header.nStartPage = 0;
-    header.phpage = handles.data();
+    header.phpage = handles.get();
 
     const unsigned windowsBefore = PropertyPage::WindowsCreated();
     result = static_cast<int>(PropertySheetA(&header));
