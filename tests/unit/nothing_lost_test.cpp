@@ -77,7 +77,6 @@ class PageSession {
 
     // Apply: every value written is the record's, and so what the page shows.
     void ExpectSaveWritesThePage() {
-        registry.calls.clear();
         SaveSettings(registry);
         for (const StoredSetting& setting : StoredSettings) {
             const MemoryRegistry::Value* value = registry.Find(SettingsKeyPath, setting.valueName);
@@ -111,24 +110,22 @@ class PageSession {
 };
 
 void PageSession::Run() {
-    auto pick = [this](int count) { return Pick(count); };
-
     // A machine, a MIDI folder and a stored record, drawn from the seed. The record may hold
     // combinations the page would never make, as a hand-edited registry can.
     const std::int32_t versions[] = {0, 0x601, 0x700, 0x800};
-    DirectXVersion = versions[pick(4)];
-    EaxLevel = pick(3);
+    DirectXVersion = versions[Pick(4)];
+    EaxLevel = Pick(3);
     MemoryFiles files;
-    const int sets = pick(7);
+    const int sets = Pick(7);
     for (int i = 0; i < sets; ++i)
         files.AddSet("set" + std::to_string(i), "instrument \"Set " + std::to_string(i) + "\"\n");
     StartupSettingsRecord& s = StartupSettings;
     s = {};
     for (const CheckBox& box : CheckBoxes)
-        s.*box.flag = static_cast<std::uint8_t>(pick(2));
+        s.*box.flag = static_cast<std::uint8_t>(Pick(2));
     const std::uint32_t frames[] = {0, 1, 2, 7};
-    s.frameDesign = frames[pick(4)];
-    s.musicInstrument = static_cast<std::uint32_t>(pick(8));
+    s.frameDesign = frames[Pick(4)];
+    s.musicInstrument = static_cast<std::uint32_t>(Pick(8));
     RebuildInstrumentSets(files, files);
 
     controls.currentPageRefresh = [this] { logic.Refresh(); };
@@ -141,7 +138,7 @@ void PageSession::Run() {
         const auto before = Fields(s);
         controls.calls.clear();
         std::string action;
-        switch (pick(10)) {
+        switch (Pick(10)) {
         case 0:
         case 1:
         case 2:
@@ -149,7 +146,7 @@ void PageSession::Run() {
         case 4: {
             // A click reaches only a check box that is there to be clicked; the box turns its
             // own mark before the page hears of it.
-            const CheckBox& box = CheckBoxes[pick(9)];
+            const CheckBox& box = CheckBoxes[Pick(9)];
             const bool enabled = controls.enabled.count(box.id) ? controls.enabled[box.id] : true;
             const bool shown = controls.shown.count(box.id) ? controls.shown[box.id] : true;
             if (!enabled || !shown)
@@ -162,12 +159,12 @@ void PageSession::Run() {
             break;
         }
         case 5: {
-            const int combo = pick(2) ? 1010 : 1014;
+            const int combo = Pick(2) ? 1010 : 1014;
             const int items = static_cast<int>(controls.combos[combo].texts.size());
-            const int notification = pick(4) ? CbnSelChange : (pick(2) ? CbnDropDown : CbnSelEndOk);
+            const int notification = Pick(4) ? CbnSelChange : (Pick(2) ? CbnDropDown : CbnSelEndOk);
             action = "pick " + std::to_string(combo) + " code " + std::to_string(notification);
             if (notification == CbnSelChange)
-                controls.combos[combo].selection = pick(items);
+                controls.combos[combo].selection = Pick(items);
             ASSERT_EQ(logic.OnCommand(notification, combo), 0);
             break;
         }
@@ -183,7 +180,7 @@ void PageSession::Run() {
             break;
         case 8:
             action = "inert control";
-            ASSERT_EQ(logic.OnCommand(pick(2) ? BnClicked : CbnSelChange, Inert[pick(9)]), 0);
+            ASSERT_EQ(logic.OnCommand(Pick(2) ? BnClicked : CbnSelChange, Inert[Pick(9)]), 0);
             ASSERT_TRUE(controls.calls.empty());
             break;
         default:
@@ -202,7 +199,7 @@ void PageSession::Run() {
                       controls.calls.end())
                 << "a change the sheet never heard of leaves Apply off";
         }
-        if (pick(20) == 0) {
+        if (Pick(20) == 0) {
             ASSERT_NO_FATAL_FAILURE(ExpectSaveWritesThePage());
         }
     }
