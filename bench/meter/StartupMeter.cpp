@@ -215,6 +215,16 @@ int main(int argc, char** argv) {
                     other.label.c_str(), Median(subject.visibleMs) / Median(other.visibleMs),
                     Median(subject.readyMs) / Median(other.readyMs),
                     Median(subject.peakKiB) / Median(other.peakKiB));
+        // Differences within the same round, which the machine's slow drift does not reach.
+        if (subject.readyMs.size() == other.readyMs.size()) {
+            std::vector<double> visible, ready;
+            for (std::size_t i = 0; i < subject.readyMs.size(); ++i) {
+                visible.push_back(subject.visibleMs[i] - other.visibleMs[i]);
+                ready.push_back(subject.readyMs[i] - other.readyMs[i]);
+            }
+            std::printf("added %s-%s visible_ms %.1f ready_ms %.1f\n", subject.label.c_str(),
+                        other.label.c_str(), Median(visible), Median(ready));
+        }
     }
 
     if (idleMs) {
