@@ -13,3 +13,12 @@ using ProcEntry = std::uintptr_t;
 using HResult = std::int32_t;
 constexpr HResult HrOk = 0;
 constexpr HResult HrFalse = 1;
+
+// Between the opaque values and the real interface pointers, for the Win32 implementations.
+template <class Interface> Interface* As(ComObject object) {
+    return reinterpret_cast<Interface*>(object);
+}
+
+inline ComObject Handle(void* object) {
+    return reinterpret_cast<ComObject>(object);
+}

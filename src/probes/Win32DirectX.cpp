@@ -14,14 +14,6 @@ namespace {
 using DirectDrawCreateEntry = HRESULT(WINAPI*)(GUID*, IDirectDraw**, IUnknown*);
 using DirectDrawCreateExEntry = HRESULT(WINAPI*)(GUID*, void**, REFIID, IUnknown*);
 
-template <class Interface> Interface* As(ComObject object) {
-    return reinterpret_cast<Interface*>(object);
-}
-
-ComObject Handle(void* object) {
-    return reinterpret_cast<ComObject>(object);
-}
-
 const IID& IidOf(DirectDrawInterface iid) {
     switch (iid) {
     case DirectDrawInterface::DirectDraw2:

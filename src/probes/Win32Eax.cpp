@@ -19,14 +19,6 @@ constexpr GUID EaxReverbProperties = {
 constexpr GUID EaxBufferReverbProperties = {
     0x4a4e6fc0, 0xc341, 0x11d1, {0xb7, 0x3a, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 
-template <class Interface> Interface* As(ComObject object) {
-    return reinterpret_cast<Interface*>(object);
-}
-
-ComObject Handle(void* object) {
-    return reinterpret_cast<ComObject>(object);
-}
-
 const GUID& GuidOf(EaxPropertySet set) {
     switch (set) {
     case EaxPropertySet::ListenerProperties:
