@@ -21,10 +21,20 @@ start)
         timeout 300 wineserver -w
         [ -f "$WINEPREFIX/system.reg" ] || { echo "wineboot made no prefix in $WINEPREFIX" >&2; exit 1; }
     fi
-    # A crash must fail its test, not wait behind a dialog.
-    "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
-    # Let the server that served the edit go, then keep one alive for the whole run.
+    # A crash must fail its test, not wait behind a dialog. Wine's own virtual desktop spares
+    # each window's teardown the two seconds it waits for a window manager that Xvfb lacks.
+    settings=$(mktemp --suffix=.reg)
+    printf '%s\r\n' 'REGEDIT4' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1024x768"' >"$settings"
+    "$loader" reg import "Z:${settings//\//\\}" >/dev/null 2>&1 || true
+    rm -f "$settings"
+    # Let the server that served the edit go (it saves the registry), then keep one alive for
+    # the whole run.
     timeout 60 wineserver -w
+    grep -q '^"Default"="1024x768"' "$WINEPREFIX/user.reg" ||
+        { echo "the test prefix's settings were not written" >&2; exit 1; }
     # Detached from our output, or ctest would wait for the daemon to close it.
     wineserver -p </dev/null >/dev/null 2>&1
     ;;
