@@ -1,0 +1,138 @@
+// The "Starting Options" page over a stand-in dialog that keeps each control's state: what the
+// player sees after each click, and what the settings then hold.
+#include "Doubles.h"
+#include "midi/InstrumentSets.h"
+#include "settings/StartupSettings.h"
+#include "ui/StartingOptions.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Dialog : PageControls, PageServices {
+    std::map<int, int> marks, enabled, shown, selection, items;
+    int changes = 0, repaints = 0;
+    StartingOptionsLogic page{*this, *this};
+
+    void SetCheck(int id, int flag) override { marks[id] = flag; }
+    void ReportChange() override { ++changes; }
+    void Enable(int id, bool on) override { enabled[id] = on; }
+    void Show(int id, bool on) override { shown[id] = on; }
+    void InvalidateSoundArea() override { ++repaints; }
+    bool HasControl(int) override { return true; }
+    int ComboAddString(int id, const char*) override { return items[id]++; }
+    void ComboSetItemData(int, int, std::uint32_t) override {}
+    int ComboGetCount(int id) override { return items[id]; }
+    int ComboGetCurSel(int id) override { return selection[id]; }
+    void ComboSetCurSel(int id, int index) override { selection[id] = index; }
+    void LaunchDiagnosticTool() override {}
+    void RefreshCurrentPage() override { page.Refresh(); }
+};
+
+// The nine check boxes in the page's order, and their options.
+const std::vector<int> Boxes = {1004, 1008, 1017, 1016, 1015, 1005, 1007, 1006, 1009};
+std::uint8_t* const Flags[] = {&StartupSettings.aviMovie,       &StartupSettings.joystick,
+                               &StartupSettings.connectDirect,  &StartupSettings.bloodEffect,
+                               &StartupSettings.timeDisplay,    &StartupSettings.bufferLocDefer,
+                               &StartupSettings.bufferSoftware, &StartupSettings.directSoundNone,
+                               &StartupSettings.reverbEffect};
+
+// Controls' states, or the options, as a string of 0 and 1.
+std::string Bits(std::map<int, int>& states, const std::vector<int>& ids = Boxes) {
+    std::string text;
+    for (int id : ids)
+        text += static_cast<char>('0' + states[id]);
+    return text;
+}
+std::string Options() {
+    std::string text;
+    for (std::uint8_t* flag : Flags)
+        text += static_cast<char>('0' + *flag);
+    return text;
+}
+
+// Clicks one control on a page showing `before`, as the dialog delivers it.
+Dialog& Click(Dialog& dialog, int id, const char* before, int notification = 0) {
+    for (int i = 0; i < 9; ++i) { // an auto check box has turned its own mark already
+        *Flags[i] = before[i] == '1';
+        dialog.marks[Boxes[i]] = *Flags[i] ^ (Boxes[i] == id);
+    }
+    dialog.page.OnCommand(notification, id);
+    return dialog;
+}
+
+TEST(Page, EachClickLeavesTheMarksEqualToTheOptionsUnderTheInterlocks) {
+    struct Case {
+        int id;
+        const char* before;
+        const char* after;
+    };
+    const Case cases[] = {
+        {1004, "110101001", "010101001"},
+        {1008, "110101001", "100101001"},
+        {1017, "110101001", "111101001"},
+        {1016, "110101001", "110001001"},
+        {1015, "110101001", "110111001"},
+        // Software buffers exclude dynamic voice management and EAX, whichever way they turn.
+        {1005, "110100100", "110101000"},
+        {1005, "110101101", "110100001"},
+        {1007, "110101001", "110100100"},
+        {1007, "110100100", "110100000"},
+        {1009, "110100100", "110100001"},
+        {1009, "110101001", "110101000"},
+        // Without DirectSound the dependent options keep their values.
+        {1006, "110101101", "110101111"},
+        {1006, "110101111", "110101101"},
+        // Labels, group boxes, other ids and the lists' clicks do nothing.
+        {1002, "110101001", "110101001"},
+        {1003, "110101001", "110101001"},
+        {1011, "110101001", "110101001"},
+        {1012, "110101001", "110101001"},
+        {1013, "110101001", "110101001"},
+        {999, "110101001", "110101001"},
+        {1018, "110101001", "110101001"},
+        {1010, "110101001", "110101001"},
+        {1014, "110101001", "110101001"}};
+    for (const Case& c : cases) {
+        StartupSettings.musicInstrument = StartupSettings.frameDesign = 0;
+        Dialog dialog;
+        Click(dialog, c.id, c.before);
+        EXPECT_EQ(Options(), c.after) << c.id << " from " << c.before;
+        EXPECT_EQ(Bits(dialog.marks), c.after) << c.id << " from " << c.before;
+        EXPECT_EQ(dialog.changes > 0, std::count(Boxes.begin(), Boxes.end(), c.id) > 0);
+        EXPECT_EQ(StartupSettings.musicInstrument + StartupSettings.frameDesign, 0u) << c.id;
+    }
+    // A list's choice changes with its selection, not with its other notifications.
+    Dialog lists;
+    lists.selection[1010] = 3, lists.selection[1014] = 1;
+    for (int notification : {9 /* CBN_SELENDOK */, CbnSelChange})
+        for (int id : {1010, 1014})
+            Click(lists, id, "110101001", notification);
+    EXPECT_EQ(StartupSettings.musicInstrument * 10 + StartupSettings.frameDesign, 31u);
+    EXPECT_EQ(lists.changes, 2);
+}
+
+TEST(Page, TheSoundOptionsAreEnabledByDirectSoundDirectX7AndEax) {
+    struct Case {
+        int directX, eax;
+        const char* before;
+        const char* enabled; // 1005, 1007, 1009
+    };
+    for (const Case& c : {Case{0x700, 1, "110101101", "000"}, Case{0x700, 1, "110101111", "111"},
+                          Case{0x6FF, 2, "110101111", "011"}, Case{0x700, 0, "110101111", "110"},
+                          Case{0, 0, "110101111", "010"}}) {
+        DirectXVersion = c.directX;
+        EaxLevel = c.eax;
+        Dialog clicked, opened;
+        EXPECT_EQ(Bits(Click(clicked, 1006, c.before).enabled, {1005, 1007, 1009}), c.enabled)
+            << c.directX << " " << c.eax;
+        EXPECT_GT(clicked.repaints, 0);
+        opened.page.OnInitDialog();
+        EXPECT_EQ(Bits(opened.enabled, {1005, 1007, 1009}), c.enabled)
+            << c.directX << " " << c.eax << " on opening";
+        EXPECT_EQ(opened.shown.at(1009), c.eax != 0);
+        EXPECT_EQ(Bits(opened.marks), Options());
+    }
+}
+
+} // namespace
