@@ -11,14 +11,14 @@ tree=$(cd "${2:-$root/build/native}" && pwd)
 cmake --build "$tree" --target kest_fuzzers >/dev/null
 mkdir -p "$tree/fuzz/artifacts"
 status=0
-for target in description discovery; do
+for target in instrument_sets; do
     work="$tree/fuzz/corpus-work/$target"
     log="$tree/fuzz/long-$target.log"
     mkdir -p "$work"
     set +e
     "$tree/fuzz/targets/fuzz_$target" -max_total_time="$seconds" -print_final_stats=1 \
         -artifact_prefix="$tree/fuzz/artifacts/$target-" \
-        "$work" "$root/fuzz/corpus/$target" >"$log" 2>&1
+        "$work" "$root/fuzz/corpus" >"$log" 2>&1
     result=$?
     set -e
     runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || true)
