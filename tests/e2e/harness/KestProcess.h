@@ -1,88 +1,214 @@
-// Drives the real KestSetup.exe from a test: starts it as a debuggee in a folder of its own,
-// collects its debug lines, finds its windows and message boxes, and waits for its exit code.
+// Drives the real KestSetup.exe as a player would, from another process under Wine: a copy of
+// the program in a folder of its own, its windows, message boxes and exit code, and the
+// registry values the games will read.
 #pragma once
 
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
-// The KestSetup.exe under test, as given on the command line.
-const std::string& ProgramUnderTest();
+constexpr const char* Title = "Kest I&II OMNIVA Setup";
+constexpr const char* SettingsKey = "SOFTWARE\\Halvic\\KestII SEMPERA";
 
-// A fresh folder holding a copy of the program; removed with everything in it on destruction.
-class ScratchFolder {
-  public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
+// The KestSetup.exe under test, as the first argument of the driver names it.
+inline std::string& ProgramUnderTest() {
+    static std::string program;
+    return program;
+}
 
-    const std::string& Path() const { return path_; }
-    std::string ProgramPath() const { return path_ + "\\KestSetup.exe"; }
-    // Creates the sub-folder (and its parents) and returns its full path.
-    std::string MakeFolder(const std::string& relative) const;
-    void WriteFile(const std::string& relative, const std::string& contents) const;
+inline void SetProgramUnderTest(const char* path) {
+    // Wine gives a Unix path from the build drive Z:.
+    ProgramUnderTest() = path[0] == '/' ? std::string("Z:") + path : path;
+    for (char& c : ProgramUnderTest())
+        c = c == '/' ? '\\' : c;
+}
 
-  private:
-    std::string path_;
-};
+inline std::string TextOf(HWND window) {
+    char text[1024] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
 
-struct MessageBoxSeen {
-    std::string caption;
+// The games' key as "name=number|" in the order of the names; data that is not a REG_DWORD
+// of four bytes shows as "?".
+inline std::string Stored() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key))
+        return "(no key)";
+    std::map<std::string, std::string> values;
+    char name[256], data[64];
+    DWORD length = sizeof name, type = 0, size = sizeof data;
+    for (DWORD i = 0; !RegEnumValueA(key, i++, name, &length, nullptr, &type,
+                                     reinterpret_cast<BYTE*>(data), &size);
+         length = sizeof name, size = sizeof data)
+        values[name] =
+            type == REG_DWORD && size == 4 ? std::to_string(*reinterpret_cast<DWORD*>(data)) : "?";
+    RegCloseKey(key);
     std::string text;
-    enum Icon { None, Information, Error, Other } icon = None;
-    HWND window = nullptr;
+    for (const auto& [valueName, value] : values)
+        text += valueName + "=" + value + "|";
+    return text;
+}
+
+// A fresh start: a copy of the program in a folder of its own, removed with all it holds, and
+// no settings stored yet.
+struct Folder {
+    Folder() : path((std::filesystem::temp_directory_path() / "kest-test").string()) {
+        RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
+        std::filesystem::copy_file(ProgramUnderTest(), program);
+    }
+    ~Folder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    // Creates the file, and its folders, beside the program.
+    void Write(const std::string& relative, const std::string& text) const {
+        const std::filesystem::path file = std::filesystem::path(path) / relative;
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << text;
+    }
+    std::string path, program = path + "\\KestSetup.exe";
 };
 
-// Reads an open message box of any process: caption, text and icon.
-void ReadMessageBox(HWND box, MessageBoxSeen* seen);
+struct Box {
+    HWND window = nullptr;
+    std::string caption, text;
+    char icon = '-'; // 'E' error, 'I' information, '-' none
+};
 
-class KestProcess {
+inline void Dismiss(const Box& box) {
+    PostMessageA(box.window, WM_COMMAND, IDOK, 0);
+}
+
+// Icon handles mean nothing across processes under Wine; on the screen the error icon is red
+// and the information icon blue.
+inline char IconOf(HWND box) {
+    RECT area = {};
+    GetWindowRect(GetDlgItem(box, 0x440) ? GetDlgItem(box, 0x440) : GetDlgItem(box, 0x14), &area);
+    HDC screen = GetDC(nullptr);
+    int red = 0, blue = 0;
+    for (int y = area.top; y < area.top + 32; ++y)
+        for (int x = area.left; x < area.left + 32; ++x) {
+            const COLORREF c = GetPixel(screen, x, y);
+            red += GetRValue(c) > 150 && GetGValue(c) < 90 && GetBValue(c) < 90;
+            blue += GetBValue(c) > 150 && GetRValue(c) < 90;
+        }
+    ReleaseDC(nullptr, screen);
+    return red > 100 && red > 4 * blue ? 'E' : blue > 100 && blue > 4 * red ? 'I' : '-';
+}
+
+// The running program; ended if it is still running when the test is done with it.
+class Kest {
   public:
-    explicit KestProcess(const std::string& programPath, const std::string& arguments = "");
-    ~KestProcess(); // ends the process if it still runs
-    KestProcess(const KestProcess&) = delete;
-    KestProcess& operator=(const KestProcess&) = delete;
+    explicit Kest(const std::string& program, const std::string& currentFolder = "",
+                  std::string arguments = "") {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        arguments = "\"" + program + "\" " + arguments;
+        CreateProcessA(nullptr, &arguments[0], nullptr, nullptr, FALSE, 0, nullptr,
+                       currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup,
+                       &process_);
+    }
+    ~Kest() {
+        if (Exit(0) == STILL_ACTIVE)
+            TerminateProcess(process_.hProcess, 1);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    Kest(const Kest&) = delete;
+    Kest& operator=(const Kest&) = delete;
 
-    // A top-level window of this process with the class (and title, when given).
-    HWND WaitForWindow(const char* className, const char* title = nullptr, DWORD timeoutMs = 20000);
-    HWND FindWindowOfProcess(const char* className, const char* title = nullptr) const;
-    // The first message box of this process, read and left open.
-    bool WaitForMessageBox(MessageBoxSeen* seen, DWORD timeoutMs = 20000);
-    // Presses the box's OK button.
-    static void Dismiss(const MessageBoxSeen& box);
-
-    bool WaitForExit(DWORD timeoutMs = 20000);
-    bool Exited() const;
-    DWORD ExitCode() const;
-    DWORD ProcessId() const { return processId_; }
-    std::vector<std::string> DebugLines() const;
-    std::string DebugText() const; // every line, concatenated
+    // The program's sheet, or else its message box, once it shows. Both are captioned with the
+    // title; only the sheet holds a tab control.
+    HWND Wait(bool sheet) const {
+        for (int i = 0; i < 400 && Exit(0) == STILL_ACTIVE; ++i, Sleep(50))
+            for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", Title));)
+                if (IsWindowVisible(w) &&
+                    sheet == !!FindWindowExA(w, nullptr, WC_TABCONTROLA, nullptr))
+                    return w;
+        return nullptr;
+    }
+    // A message box of the program, read and left open.
+    bool WaitForBox(Box* box) const {
+        if (!(box->window = Wait(false)))
+            return false;
+        Sleep(300); // laid out and painted
+        box->caption = TextOf(box->window);
+        box->text = TextOf(GetDlgItem(box->window, 0xFFFF));
+        box->icon = IconOf(box->window);
+        return true;
+    }
+    // The exit code, or STILL_ACTIVE when the program has not ended within `ms`.
+    DWORD Exit(DWORD ms = 20000) const {
+        DWORD code = STILL_ACTIVE;
+        if (WaitForSingleObject(process_.hProcess, ms) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
 
   private:
-    static DWORD WINAPI DebugLoopThread(void* self);
-    void DebugLoop();
-
-    std::string programPath_;
-    std::string arguments_;
-    HANDLE thread_ = nullptr;
-    HANDLE started_ = nullptr;
-    HANDLE exited_ = nullptr;
-    mutable CRITICAL_SECTION lock_;
-    std::vector<std::string> lines_;
-    DWORD processId_ = 0;
-    HANDLE process_ = nullptr;
-    DWORD exitCode_ = STILL_ACTIVE;
-    bool startFailed_ = false;
+    PROCESS_INFORMATION process_ = {};
 };
 
-// Wine's per-program Windows version ("nt351", "nt40", "win98", "win2k"...), undone on
-// destruction.
-class WineVersionOverride {
-  public:
-    explicit WineVersionOverride(const char* version);
-    ~WineVersionOverride();
-    WineVersionOverride(const WineVersionOverride&) = delete;
-    WineVersionOverride& operator=(const WineVersionOverride&) = delete;
+// The sheet and its page as the player reaches them.
+struct Sheet {
+    explicit Sheet(const Kest& program) : window(program.Wait(true)) {
+        // The page exists before it is initialised; the sheet shows once it is.
+        for (int i = 0; window && !page && i < 400; ++i, Sleep(50)) {
+            page = FindWindowExA(window, nullptr, "#32770", nullptr);
+            if (!GetDlgItem(page, 1000) || !IsWindowVisible(window))
+                page = nullptr;
+        }
+        SendMessageA(page, WM_NULL, 0, 0); // the program is back in its loop, done with start-up
+    }
+    HWND Control(int id) const { return GetDlgItem(page, id); }
+    bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
+    // The nine check boxes in the page's order, as a string of 0 and 1.
+    std::string Marks() const {
+        std::string marks;
+        for (int id : {1004, 1008, 1017, 1016, 1015, 1005, 1007, 1006, 1009})
+            marks += SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED ? '1' : '0';
+        return marks;
+    }
+    std::vector<std::string> Items(int combo) const {
+        // Wine carries this message across processes in its wide form only.
+        std::vector<std::string> items;
+        wchar_t text[256];
+        for (int i = 0; SendMessageW(Control(combo), CB_GETLBTEXT, i, LPARAM(text)) >= 0; ++i)
+            items.emplace_back(text, text + wcslen(text));
+        return items;
+    }
+    int Selection(int combo) const {
+        return static_cast<int>(SendMessageA(Control(combo), CB_GETCURSEL, 0, 0));
+    }
+    void Click(int id) const { SendMessageA(Control(id), BM_CLICK, 0, 0); }
+    // With the arrow keys on the closed list, so that the list sends its own notifications.
+    void Select(int combo, int index) const {
+        for (int tries = 0; tries < 16 && Selection(combo) != index; ++tries) {
+            const WPARAM key = Selection(combo) < index ? VK_DOWN : VK_UP;
+            SendMessageA(Control(combo), WM_KEYDOWN, key, 1);
+            SendMessageA(Control(combo), WM_KEYUP, key, 0xC0000001);
+        }
+    }
+    // Posted: a sent press would be handled inside the sheet's own wait.
+    void Press(int button) const { PostMessageA(window, PSM_PRESSBUTTON, button, 0); }
+
+    HWND window = nullptr, page = nullptr;
+};
+
+// Wine's Windows version for the program ("nt351", "win98", ...), undone afterwards.
+struct WindowsVersion {
+    explicit WindowsVersion(const char* version) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, Key, "Version", REG_SZ, version, strlen(version) + 1);
+    }
+    ~WindowsVersion() { RegDeleteTreeA(HKEY_CURRENT_USER, Key); }
+    static constexpr const char* Key = "Software\\Wine\\AppDefaults\\KestSetup.exe";
 };

@@ -1,14 +1,12 @@
+#include "harness/KestProcess.h"
+
 #include <gtest/gtest.h>
 
-void SetProgramUnderTest(const char* path);
-
-// Usage: <test>.exe <path of KestSetup.exe> [gtest options]
+// Usage: <driver>.exe <KestSetup.exe> [GoogleTest options]
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s KestSetup.exe\n", argv[0]);
+    if (argc < 2)
         return 2;
-    }
     SetProgramUnderTest(argv[1]);
     return RUN_ALL_TESTS();
 }

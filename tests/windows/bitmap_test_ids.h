@@ -1,4 +1,0 @@
-#pragma once
-
-#define IDB_TEST_FOUR_BIT 9001
-#define IDB_TEST_TWENTY_FOUR_BIT 9002

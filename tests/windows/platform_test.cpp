@@ -1,0 +1,98 @@
+// What only the real platform can show: a failed allocation anywhere in start-up ends with the
+// closing box and code -4; a sheet that cannot be shown ends the program instead of leaving it
+// waiting with nothing on the screen; bitmap resources of other depths are refused.
+#include "app/AllocationFailureHook.h"
+#include "app/ErrorReport.h"
+#include "harness/KestProcess.h"
+#include "ui/PropertySheet.h"
+#include "ui/StartingOptionsPage.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show);
+
+namespace {
+
+// Counted from 1 until the page has a window; failing 0 fails none.
+long failing = 0, made = 0;
+
+bool FailChosenAllocation(std::size_t) {
+    return PropertyPage::WindowsCreated() == 0 && ++made == failing;
+}
+
+TEST(OutOfMemory, AnyAllocationOfStartUpEndsWithTheClosingBoxAndCodeMinusFour) {
+    InstallOutOfMemoryHandler();
+    EXPECT_THROW(static_cast<void>(::operator new(SIZE_MAX / 2)), exception_memory);
+    EXPECT_EQ(ErrorCode, -4);
+    EXPECT_EQ(std::string(ErrorStringBuffer),
+              "Error\nLacking memory by " + std::to_string(SIZE_MAX / 2) + " bytes.\n");
+
+    // Copies of this driver run the program's own start-up: the first counts its allocations
+    // and tells their number in its exit code, the others make one of them fail.
+    Folder folder;
+    folder.Write("MIDI\\Organ\\program.txt", "instrument \"Organ\"\r\n1 \"organ.dls\"\r\n");
+    Kest counting(folder.program, "", "--fail-allocation 0");
+    Sheet(counting).Press(PSBTN_CANCEL);
+    const long count = static_cast<long>(counting.Exit());
+    ASSERT_GE(count, 4) << "the set's record, description and strings, and the page";
+    for (long chosen : {1L, count / 2, count}) {
+        Kest kest(folder.program, "", "--fail-allocation " + std::to_string(chosen));
+        Box box;
+        ASSERT_TRUE(kest.WaitForBox(&box)) << chosen;
+        EXPECT_EQ(box.caption, Title);
+        EXPECT_TRUE(
+            std::regex_match(box.text, std::regex("Error\nLacking memory by \\d+ bytes.\n")))
+            << box.text;
+        EXPECT_EQ(box.icon, 'E');
+        Dismiss(box);
+        EXPECT_EQ(kest.Exit(), static_cast<DWORD>(-4)) << chosen;
+        EXPECT_EQ(Stored().find('='), std::string::npos) << "nothing saved";
+    }
+}
+
+TEST(SheetFailure, OneThatCannotBeShownEndsTheProgramWithAGeneralError) {
+    InitCommonControls();
+    HWND gone = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone); // an owner that is gone makes the sheet fail before it has a window
+    StartingOptionsPage page;
+    PropertySheet sheet;
+    sheet.AllocatePages(1)[0] = &page;
+    EXPECT_THROW(sheet.Create(gone, GetModuleHandleA(nullptr), "caption"), runtime_error);
+    EXPECT_EQ(ErrorCode, -2);
+    EXPECT_NE(std::string(ErrorStringBuffer).find("\nfailed: PropertySheet\n"), std::string::npos);
+}
+
+std::string debugLines;
+
+TEST(BitmapRefusal, ResourcesOfOtherDepthsOrNoneAtAllAreRefused) {
+    SetDebugSink([](const char* line) { debugLines += line; });
+    HDC screen = GetDC(nullptr);
+    for (int id : {9001, 9002, 4242}) { // 4-bit, 24-bit, none
+        debugLines.clear();
+        Bitmap bitmap;
+        bitmap.rampHighColor = 0xFFFFFF;
+        bitmap.rampLowColor = 0x808080;
+        EXPECT_FALSE(bitmap.LoadFromResource(id, screen, GetModuleHandleA(nullptr))) << id;
+        EXPECT_EQ(debugLines, id == 4242 ? "" : "Bitmap::LoadFromResource error1") << id;
+        EXPECT_FALSE(bitmap.IsLoaded() || bitmap.dib || SharedPalette) << id;
+    }
+    ReleaseDC(nullptr, screen);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 2 && std::string(argv[1]) == "--fail-allocation") {
+        failing = std::atol(argv[2]);
+        SetAllocationFailureHook(FailChosenAllocation);
+        const int code = WinMain(GetModuleHandleA(nullptr), nullptr, GetCommandLineA(), SW_SHOW);
+        return failing ? code : static_cast<int>(made);
+    }
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    SetProgramUnderTest(self); // the folders of the start-up test hold copies of this driver
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
