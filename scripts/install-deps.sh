@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ googletest libbenchmark-dev clang libclang-rt-14-dev
-          mingw-w64 wine wine64 wine32:i386 xvfb xauth x11-utils imagemagick)
+          mingw-w64 wine wine64 wine32:i386 xvfb xauth x11-utils imagemagick unzip)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -249,6 +249,30 @@ TEST(Player, OnWindows98AMissingDiagnosticToolIsReported) {
     EXPECT_EQ(kest.Exit(), 0u);
 }
 
+TEST(Player, TheFilePropertiesNameTheProductAndTheBuildsVersion) {
+    std::vector<char> data(GetFileVersionInfoSizeA(ProgramUnderTest().c_str(), nullptr) + 1);
+    ASSERT_TRUE(GetFileVersionInfoA(ProgramUnderTest().c_str(), 0, data.size(), data.data()));
+    std::string strings;
+    for (std::string name : {"FileDescription", "ProductName", "FileVersion", "ProductVersion"}) {
+        char* value = nullptr;
+        UINT size = 0;
+        VerQueryValueA(data.data(), ("\\StringFileInfo\\040904B0\\" + name).c_str(),
+                       reinterpret_cast<void**>(&value), &size);
+        strings += name + "=" + (value ? value : "?") + "|";
+    }
+    EXPECT_EQ(strings,
+              "FileDescription=Starting options of Kest I and Kest II|ProductName=Kest "
+              "I&II OMNIVA Setup|FileVersion=" KEST_VERSION "|ProductVersion=" KEST_VERSION "|");
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
+    const DWORD high = MAKELONG(KEST_VERSION_MINOR, KEST_VERSION_MAJOR);
+    const DWORD low = MAKELONG(0, KEST_VERSION_PATCH);
+    EXPECT_EQ(std::vector<DWORD>({fixed->dwFileVersionMS, fixed->dwFileVersionLS,
+                                  fixed->dwProductVersionMS, fixed->dwProductVersionLS}),
+              std::vector<DWORD>({high, low, high, low}));
+}
+
 TEST(Refusal, ARunningGameIsNamedAndNothingIsBuilt) {
     // With both games running the second one is named.
     HANDLE games[] = {CreateMutexA(nullptr, TRUE, "KestI SEMPERA"),
