@@ -30,7 +30,6 @@ class File {
 
     bool IsOpen() const { return handle != InvalidFileHandle; }
     std::uint32_t BytesRead() const { return bytesRead; }
-    const char* Name() const { return name; }
 
   private:
     FileApi& files_;

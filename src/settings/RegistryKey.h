@@ -20,12 +20,9 @@ class RegistryKey {
     bool GetDWORD(const char* name, std::uint32_t* value);
     bool GetString(const char* name, char* buffer, std::uint32_t* size);
 
-    bool IsOpen() const { return handle != 0; }
-    // Set once Create had to make the key; never cleared for the life of the wrapper.
-    bool WasCreated() const { return created != 0; }
-
   private:
     RegistryApi& registry_;
     RegistryHandle handle = 0;
+    // Set once Create had to make the key; never cleared for the life of the wrapper.
     std::uint8_t created = 0;
 };
