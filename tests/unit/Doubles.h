@@ -13,10 +13,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <map>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -131,12 +129,9 @@ struct ScriptedMachine : GuardApi, DirectXApi, SoundApi, LauncherApi {
     ComObject buffer = 0;
     int com = 0, made = 0, misuse = 0;
 
-    explicit ScriptedMachine(const std::string& failures = "", const std::string& positives = "")
-        : failing(Words(failures)), positive(Words(positives)) {}
-    static std::set<std::string> Words(const std::string& text) {
-        std::istringstream words(text);
-        return {std::istream_iterator<std::string>(words), {}};
-    }
+    explicit ScriptedMachine(std::set<std::string> failures = {},
+                             std::set<std::string> positives = {})
+        : failing(std::move(failures)), positive(std::move(positives)) {}
     HResult Step(const std::string& name, ComObject* object = nullptr) {
         if (failing.count(name))
             return Failure;

@@ -22,7 +22,7 @@ std::string Parsed(const std::string& text) {
 
 TEST(InstrumentSets, DescriptionGrammar) {
     const std::pair<std::string, std::string> cases[] = {
-        {"instrument \"Piano\"", "name=Piano"},
+        {"instrument \"AC/DC\"", "name=AC/DC"},
         {"INSTRUMENT \"A\"\nInstrument \"B\"", "name=B"},
         {"instrument\"X\"", "no name"},
         {"instrument = \"Y\" then \"Z\"", "name=Y"},

@@ -1,8 +1,10 @@
 // The "Starting Options" page over a stand-in dialog that keeps each control's state: what the
-// player sees after each click, and what the settings then hold.
+// player sees after each click, and what the settings then hold; and when its backdrop is
+// rebuilt. What the screen shows is the end-to-end test's.
 #include "Doubles.h"
 #include "midi/InstrumentSets.h"
 #include "settings/StartupSettings.h"
+#include "ui/PagePainting.h"
 #include "ui/StartingOptions.h"
 
 #include <gtest/gtest.h>
@@ -67,32 +69,24 @@ TEST(Page, EachClickLeavesTheMarksEqualToTheOptionsUnderTheInterlocks) {
         const char* before;
         const char* after;
     };
+    // clang-format off
     const Case cases[] = {
-        {1004, "110101001", "010101001"},
-        {1008, "110101001", "100101001"},
-        {1017, "110101001", "111101001"},
-        {1016, "110101001", "110001001"},
+        {1004, "110101001", "010101001"}, {1008, "110101001", "100101001"},
+        {1017, "110101001", "111101001"}, {1016, "110101001", "110001001"},
         {1015, "110101001", "110111001"},
         // Software buffers exclude dynamic voice management and EAX, whichever way they turn.
-        {1005, "110100100", "110101000"},
-        {1005, "110101101", "110100001"},
-        {1007, "110101001", "110100100"},
-        {1007, "110100100", "110100000"},
-        {1009, "110100100", "110100001"},
-        {1009, "110101001", "110101000"},
+        {1005, "110100100", "110101000"}, {1005, "110101101", "110100001"},
+        {1007, "110101001", "110100100"}, {1007, "110100100", "110100000"},
+        {1009, "110100100", "110100001"}, {1009, "110101001", "110101000"},
         // Without DirectSound the dependent options keep their values.
-        {1006, "110101101", "110101111"},
-        {1006, "110101111", "110101101"},
+        {1006, "110101101", "110101111"}, {1006, "110101111", "110101101"},
         // Labels, group boxes, other ids and the lists' clicks do nothing.
-        {1002, "110101001", "110101001"},
-        {1003, "110101001", "110101001"},
-        {1011, "110101001", "110101001"},
-        {1012, "110101001", "110101001"},
-        {1013, "110101001", "110101001"},
-        {999, "110101001", "110101001"},
-        {1018, "110101001", "110101001"},
-        {1010, "110101001", "110101001"},
+        {1002, "110101001", "110101001"}, {1003, "110101001", "110101001"},
+        {1011, "110101001", "110101001"}, {1012, "110101001", "110101001"},
+        {1013, "110101001", "110101001"}, {999, "110101001", "110101001"},
+        {1018, "110101001", "110101001"}, {1010, "110101001", "110101001"},
         {1014, "110101001", "110101001"}};
+    // clang-format on
     for (const Case& c : cases) {
         StartupSettings.musicInstrument = StartupSettings.frameDesign = 0;
         Dialog dialog;
@@ -132,6 +126,48 @@ TEST(Page, TheSoundOptionsAreEnabledByDirectSoundDirectX7AndEax) {
             << c.directX << " " << c.eax << " on opening";
         EXPECT_EQ(opened.shown.at(1009), c.eax != 0);
         EXPECT_EQ(Bits(opened.marks), Options());
+    }
+}
+
+// System colours, and a backdrop tile that remembers the colours it was last built with.
+struct Backdrop : PaintingApi, BackdropTile {
+    std::map<int, ColorRef> colors = {{16, 0x808080}, {20, 0xFFFFFF}, {22, 0xDFDFDF}};
+    ColorRef high = NoColor, low = NoColor;
+    std::pair<ColorRef, ColorRef> built;
+    bool loaded = false;
+    int builds = 0, area = 0;
+
+    ColorRef GetSysColor(int index) override { return colors.at(index); }
+    PenHandle CreateSolidPen(ColorRef) override { return 0; }
+    PenHandle SelectPen(PenHandle) override { return 0; }
+    void DeletePen(PenHandle) override {}
+    void MoveTo(int, int) override {}
+    void LineTo(int, int) override {}
+    bool IsLoaded() const override { return loaded; }
+    void Load() override { loaded = true, ++builds, built = {high, low}; }
+    void Release() override { loaded = false; }
+    void SetRamp(ColorRef h, ColorRef l) override { high = h, low = l; }
+    void DrawTiled(int width, int height) override { area = width * height; }
+};
+
+TEST(Page, TheBackdropIsRebuiltOnlyWhenTheShadowOrTheMeanOfTheLightColoursMoves) {
+    Backdrop backdrop;
+    BackdropColorCache cache;
+    const std::pair<std::pair<int, ColorRef>, bool> steps[] = {
+        {{16, 0x808080}, true}, // the first paint builds the recoloured tile
+        {{16, 0x808080}, false}, {{5, 0x123456}, false},
+        {{22, 0xE0E0E0}, false}, // the same mean: (255 + 224) / 2 is 239 as well
+        {{16, 0x404040}, true},  {{22, 0x102030}, true},
+        {{20, 0x0000FF}, true}};
+    for (const auto& [color, rebuilt] : steps) {
+        backdrop.colors[color.first] = color.second;
+        const int builds = backdrop.builds;
+        PaintBackdrop(backdrop, backdrop, cache);
+        EXPECT_EQ(backdrop.builds > builds, rebuilt) << color.first << " " << color.second;
+        EXPECT_EQ(backdrop.built,
+                  std::make_pair(MeanColor(backdrop.colors[20], backdrop.colors[22]),
+                                 backdrop.colors[16]));
+        EXPECT_EQ(backdrop.area, 384 * 288);
     }
 }
 
