@@ -78,16 +78,6 @@ struct Folder {
     std::string path, program = path + "\\KestSetup.exe";
 };
 
-struct Box {
-    HWND window = nullptr;
-    std::string caption, text;
-    char icon = '-'; // 'E' error, 'I' information, '-' none
-};
-
-inline void Dismiss(const Box& box) {
-    PostMessageA(box.window, WM_COMMAND, IDOK, 0);
-}
-
 // Icon handles mean nothing across processes under Wine; on the screen the error icon is red
 // and the information icon blue.
 inline char IconOf(HWND box) {
@@ -136,16 +126,15 @@ class Kest {
                     return w;
         return nullptr;
     }
-    // A message box of the program, read and left open.
-    bool WaitForBox(Box* box) const {
-        if (!(box->window = Wait(false)))
-            return false;
+    // The program's message box once it shows, as "caption|text|icon", the icon E for error,
+    // I for information, - for none; left open for Dismiss.
+    std::string WaitForBox() {
+        if (!(box_ = Wait(false)))
+            return "(no box)";
         Sleep(300); // laid out and painted
-        box->caption = TextOf(box->window);
-        box->text = TextOf(GetDlgItem(box->window, 0xFFFF));
-        box->icon = IconOf(box->window);
-        return true;
+        return TextOf(box_) + "|" + TextOf(GetDlgItem(box_, 0xFFFF)) + "|" + IconOf(box_);
     }
+    void Dismiss() const { PostMessageA(box_, WM_COMMAND, IDOK, 0); }
     // The exit code, or STILL_ACTIVE when the program has not ended within `ms`.
     DWORD Exit(DWORD ms = 20000) const {
         DWORD code = STILL_ACTIVE;
@@ -156,6 +145,7 @@ class Kest {
 
   private:
     PROCESS_INFORMATION process_ = {};
+    HWND box_ = nullptr;
 };
 
 // The sheet and its page as the player reaches them.
