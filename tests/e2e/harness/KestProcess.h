@@ -116,10 +116,10 @@ class Kest {
     Kest(const Kest&) = delete;
     Kest& operator=(const Kest&) = delete;
 
-    // The program's sheet, or else its message box, once it shows. Both are captioned with the
-    // title; only the sheet holds a tab control.
-    HWND Wait(bool sheet) const {
-        for (int i = 0; i < 400 && Exit(0) == STILL_ACTIVE; ++i, Sleep(50))
+    // The program's sheet, or else its message box, once it shows within `ms`. Both are
+    // captioned with the title; only the sheet holds a tab control.
+    HWND Wait(bool sheet, DWORD ms = 20000) const {
+        for (DWORD i = 0; i < ms / 50 && Exit(0) == STILL_ACTIVE; ++i, Sleep(50))
             for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", Title));)
                 if (IsWindowVisible(w) &&
                     sheet == !!FindWindowExA(w, nullptr, WC_TABCONTROLA, nullptr))
