@@ -1,5 +1,5 @@
 // The MIDI instrument sets: the grammar of "program.txt", which folders count as sets, and how
-// the stored music choice is fitted to the sets found. Junk input is the fuzz targets' part.
+// the stored music choice is fitted to the sets found. Junk input is the fuzz target's part.
 #include "Doubles.h"
 #include "midi/Description.h"
 #include "midi/InstrumentSets.h"
