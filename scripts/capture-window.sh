@@ -69,5 +69,5 @@ while [ "$SECONDS" -lt "$deadline" ]; do
     previous=$signature
     sleep 0.5
 done
-last_error=$(tail -n 1 "$work/error")
+last_error=$(tail -n 1 "$work/error" 2>/dev/null || true)
 fail "no window \"$title\" was on screen and painted within $timeout s${last_error:+ (last error: $last_error)}."

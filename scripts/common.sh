@@ -7,6 +7,14 @@ wine_tree() {
     if /usr/lib/wine/wine --version >/dev/null 2>&1; then echo win32; else echo win64; fi
 }
 
+# A new prefix is made and settled before a program's first start rather than during it: a first
+# start that also builds the prefix can fail to load the system's own DLLs.
+settle_prefix() {
+    [ ! -f "${WINEPREFIX:-$HOME/.wine}/system.reg" ] || return 0
+    "$1" wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+}
+
 wine_loader() {
     if [ "$1" = win32 ]; then echo wine; else echo /usr/lib/wine/wine64; fi
 }
