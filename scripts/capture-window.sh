@@ -2,8 +2,8 @@
 # Usage: capture-window.sh OUTPUT.png TITLE PROGRAM [ARGS...]
 # Starts PROGRAM on the current X display, waits until its top-level window TITLE is on screen
 # and painted, saves that window as OUTPUT.png and ends PROGRAM. When no picture can be made
-# within KEST_CAPTURE_TIMEOUT seconds (default 180: Wine's first start builds its prefix, which
-# can take a minute or more), or PROGRAM ends first, it says why and exits 1 without OUTPUT.png.
+# within KEST_CAPTURE_TIMEOUT seconds (default 180, room for a slow first start of Wine), or
+# PROGRAM ends first, it says why and exits 1 without OUTPUT.png.
 set -euo pipefail
 [ $# -ge 3 ] || { echo "usage: $0 OUTPUT.png TITLE PROGRAM [ARGS...]" >&2; exit 2; }
 output=$1

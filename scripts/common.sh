@@ -12,7 +12,7 @@ wine_tree() {
 settle_prefix() {
     [ ! -f "${WINEPREFIX:-$HOME/.wine}/system.reg" ] || return 0
     "$1" wineboot -i >/dev/null 2>&1 || true
-    wineserver -w
+    timeout 300 wineserver -w
 }
 
 wine_loader() {

@@ -3,6 +3,7 @@
 # Prepares (start) or shuts down (stop) the Wine prefix the Windows-side tests run in.
 # The prefix is made once and kept; a persistent wineserver keeps each test's start cheap.
 set -euo pipefail
+source "$(dirname "$0")/common.sh"
 action=$1
 export WINEPREFIX=$2
 loader=${3:-wine}
@@ -14,13 +15,10 @@ case "$action" in
 start)
     # A server kept alive by an interrupted run would never let `wineserver -w` return.
     wineserver -k 2>/dev/null || true
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        # wineboot may complain about 32-bit parts a 64-bit-only host lacks; the prefix
-        # is usable as long as its registry was written.
-        "$loader" wineboot -i >/dev/null 2>&1 || true
-        timeout 300 wineserver -w
-        [ -f "$WINEPREFIX/system.reg" ] || { echo "wineboot made no prefix in $WINEPREFIX" >&2; exit 1; }
-    fi
+    # wineboot may complain about 32-bit parts a 64-bit-only host lacks; the prefix is usable
+    # as long as its registry was written.
+    settle_prefix "$loader"
+    [ -f "$WINEPREFIX/system.reg" ] || { echo "wineboot made no prefix in $WINEPREFIX" >&2; exit 1; }
     # A crash must fail its test, not wait behind a dialog. Wine's own virtual desktop spares
     # each window's teardown the two seconds it waits for a window manager that Xvfb lacks.
     settings=$(mktemp --suffix=.reg)
