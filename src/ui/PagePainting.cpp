@@ -6,10 +6,6 @@ BackdropColorCache BackdropColors;
 
 namespace {
 
-// The area the page ever shows; tiling covers it with one tile to spare each way.
-constexpr int BackdropWidth = 384;
-constexpr int BackdropHeight = 288;
-
 // The top edge runs this far below the group box's top, through the label's middle.
 constexpr int FrameTopInset = 5;
 
@@ -26,7 +22,8 @@ ColorRef MeanColor(ColorRef first, ColorRef second) {
     return mean;
 }
 
-void PaintBackdrop(PaintingApi& painting, BackdropTile& tile, BackdropColorCache& cache) {
+void PaintBackdrop(PaintingApi& painting, BackdropTile& tile, BackdropColorCache& cache,
+                   int pageWidth, int pageHeight) {
     if (!tile.IsLoaded())
         tile.Load();
     const ColorRef hilight = painting.GetSysColor(SysColor3dHilight);
@@ -39,7 +36,7 @@ void PaintBackdrop(PaintingApi& painting, BackdropTile& tile, BackdropColorCache
         tile.SetRamp(light, shadow);
         tile.Load();
     }
-    tile.DrawTiled(BackdropWidth, BackdropHeight);
+    tile.DrawTiled(pageWidth, pageHeight);
 }
 
 void DrawGroupOutline(PaintingApi& painting, const PixelRect& frame, const PixelRect& label) {

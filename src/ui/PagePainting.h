@@ -2,6 +2,8 @@
 // Written against small seams so that the exact drawing runs without a screen.
 #pragma once
 
+#include "ui/PixelRect.h"
+
 #include <cstdint>
 
 using ColorRef = std::uint32_t; // 0x00BBGGRR
@@ -47,15 +49,10 @@ extern BackdropColorCache BackdropColors;
 // Per-channel mean of two colours, remainders dropped; the byte above blue is 0.
 ColorRef MeanColor(ColorRef first, ColorRef second);
 
-// Tiles the backdrop over the page, rebuilding it first when the system's 3-D colours moved.
-void PaintBackdrop(PaintingApi& painting, BackdropTile& tile, BackdropColorCache& cache);
-
-struct PixelRect {
-    int left;
-    int top;
-    int right;
-    int bottom;
-};
+// Tiles the backdrop over the page's client area, of any size, from its top left corner,
+// rebuilding the tile first when the system's 3-D colours moved.
+void PaintBackdrop(PaintingApi& painting, BackdropTile& tile, BackdropColorCache& cache,
+                   int pageWidth, int pageHeight);
 
 // One etched outline around `frame`, open in its top edge strictly between the label's edges.
 void DrawGroupOutline(PaintingApi& painting, const PixelRect& frame, const PixelRect& label);

@@ -46,7 +46,9 @@ HBRUSH PropertyPage::OnCtlColor(HDC dc, HWND) {
 int PropertyPage::OnEraseBackground(HDC dc) {
     Win32Painting painting(dc);
     BitmapTile tile(BackdropBitmap, BackdropBitmapId, dc, AppInstance);
-    PaintBackdrop(painting, tile, BackdropColors);
+    RECT page = {};
+    GetClientRect(hwnd, &page);
+    PaintBackdrop(painting, tile, BackdropColors, page.right, page.bottom);
     return 1;
 }
 

@@ -1,6 +1,28 @@
 #include "ui/PropertySheet.h"
 
 #include "app/ErrorReport.h"
+#include "ui/SheetPlacement.h"
+
+namespace {
+
+// The sheet takes its place from its owner before it grows to fit its page; at a large display
+// scale that can leave OK, Cancel and Apply below the screen's edge. The primary screen's work
+// area is the one to fit: the owner is placed on it, and this query exists on every Windows.
+int CALLBACK KeepSheetOnScreen(HWND sheet, UINT message, LPARAM) {
+    RECT placed, workArea;
+    if (message != PSCB_INITIALIZED || !GetWindowRect(sheet, &placed) ||
+        !SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0))
+        return 0;
+    const PixelRect fitted =
+        FitInside({placed.left, placed.top, placed.right, placed.bottom},
+                  {workArea.left, workArea.top, workArea.right, workArea.bottom});
+    if (fitted.left != placed.left || fitted.top != placed.top)
+        SetWindowPos(sheet, nullptr, fitted.left, fitted.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
+}
+
+} // namespace
 
 PropertyPage** PropertySheet::AllocatePages(std::uint32_t count) {
     pageCount = count;
@@ -24,7 +46,7 @@ void PropertySheet::Create(HWND parent, HINSTANCE instance, const char* caption)
 
     PROPSHEETHEADERA header = {};
     header.dwSize = PROPSHEETHEADERA_V1_SIZE;
-    header.dwFlags = PSH_USEICONID;
+    header.dwFlags = PSH_USEICONID | PSH_USECALLBACK;
     header.hwndParent = parent;
     header.hInstance = instance;
     header.pszIcon = "SMALL";
@@ -32,6 +54,7 @@ void PropertySheet::Create(HWND parent, HINSTANCE instance, const char* caption)
     header.nPages = pageCount;
     header.nStartPage = 0;
     header.phpage = handles.get();
+    header.pfnCallback = KeepSheetOnScreen;
 
     const unsigned windowsBefore = PropertyPage::WindowsCreated();
     result = static_cast<int>(PropertySheetA(&header));

@@ -6,9 +6,9 @@
 
 #include <commctrl.h>
 
-static_assert(CbnSelChange == CBN_SELCHANGE, "the page reads the platform's notification");
+#include <initializer_list>
 
-const RECT SoundOptionsRect = {20, 240, 364, 336};
+static_assert(CbnSelChange == CBN_SELCHANGE, "the page reads the platform's notification");
 
 void Win32PageControls::SetCheck(int id, int flag) {
     Send(id, BM_SETCHECK, static_cast<WPARAM>(flag), 0);
@@ -27,7 +27,17 @@ void Win32PageControls::Show(int id, bool show) {
 }
 
 void Win32PageControls::InvalidateSoundArea() {
-    InvalidateRect(page_, &SoundOptionsRect, TRUE);
+    // Where the options stand on this page, which grows with the display's scale.
+    RECT area = {};
+    for (int id : {ControlId::BufferLocDefer, ControlId::BufferSoftware, ControlId::DirectSoundNone,
+                   ControlId::ReverbEffect}) {
+        RECT place;
+        if (!GetWindowRect(Control(id), &place))
+            continue;
+        MapWindowPoints(nullptr, page_, reinterpret_cast<POINT*>(&place), 2);
+        UnionRect(&area, &area, &place);
+    }
+    InvalidateRect(page_, &area, TRUE);
 }
 
 bool Win32PageControls::HasControl(int id) {

@@ -5,9 +5,6 @@
 
 #include <windows.h>
 
-// Where the DirectSound options sit, in client pixels of the page.
-extern const RECT SoundOptionsRect;
-
 class Win32PageControls : public PageControls {
   public:
     explicit Win32PageControls(HWND page) : page_(page) {}
