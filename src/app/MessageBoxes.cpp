@@ -9,8 +9,13 @@ HINSTANCE AppInstance;
 HWND MainWindow;
 const char* const AppTitle = "Kest I&II OMNIVA Setup";
 
-// On the ordinary way out MainWindow is already destroyed; a box must not name a dead owner.
+// While the sheet is up it owns the box, which is then modal to it and hands the keyboard back
+// to it when closed; Wine would give it to a hidden MainWindow instead, and a player without a
+// mouse could go no further. On the ordinary way out MainWindow is already destroyed; a box
+// must not name a dead owner.
 HWND MessageOwner() {
+    if (HWND active = GetActiveWindow())
+        return active;
     return IsWindow(MainWindow) ? MainWindow : nullptr;
 }
 

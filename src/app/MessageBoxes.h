@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-// Message box owned by MainWindow (or by nothing once it is gone), captioned AppTitle.
+// Message box owned by the window in use, else by MainWindow while it lives, captioned
+// AppTitle.
 void ShowMessage(const char* text, UINT flags);
 // Puts the system's description of the thread's last error into `text`'s one "%s"; shows
 // nothing when the system has no description.

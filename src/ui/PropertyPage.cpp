@@ -16,6 +16,9 @@ namespace {
 
 unsigned windowsCreated;
 
+// Posted to the page by Apply; it arrives once the sheet has dealt with the button.
+constexpr UINT WmApplied = WM_APP + 1;
+
 } // namespace
 
 unsigned PropertyPage::WindowsCreated() {
@@ -29,6 +32,7 @@ int PropertyPage::OnNotify(int code, UINT_PTR) {
         return 0;
     case PSN_APPLY:
         SendMessageA(MainWindow, WM_SAVESETTINGS, 0, 0);
+        PostMessageA(hwnd, WmApplied, 0, 0);
         return 0;
     case PSN_KILLACTIVE:
         return 1;
@@ -115,6 +119,13 @@ INT_PTR PropertyPage::DialogProc(HWND window, UINT message, WPARAM wParam, LPARA
             if (reinterpret_cast<HWND>(wParam) == window)
                 return FALSE;
             return RealizePalette();
+        case WmApplied:
+            // Apply pressed from the keyboard leaves the focus on the button the sheet then
+            // disables, and no key would reach the sheet any more; OK takes it instead.
+            if (!GetFocus())
+                SendMessageA(GetParent(window), WM_NEXTDLGCTL,
+                             reinterpret_cast<WPARAM>(GetDlgItem(GetParent(window), IDOK)), TRUE);
+            return FALSE;
         case WM_DESTROY:
             hwnd = nullptr;
             PostMessageA(MainWindow, WM_CLOSE, 0, 0);
