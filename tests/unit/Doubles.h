@@ -128,6 +128,7 @@ struct ScriptedMachine : GuardApi, DirectXApi, SoundApi, LauncherApi {
     std::map<LibraryHandle, std::string> libraries;
     ComObject buffer = 0;
     int com = 0, made = 0, misuse = 0;
+    std::intptr_t shellAnswer = 42; // for a file that is present
 
     explicit ScriptedMachine(std::set<std::string> failures = {},
                              std::set<std::string> positives = {})
@@ -208,7 +209,7 @@ struct ScriptedMachine : GuardApi, DirectXApi, SoundApi, LauncherApi {
     bool FileExists(const char* path) override { return present.count(path); }
     std::intptr_t ShellOpen(const char* path) override {
         opened = path;
-        return present.count(path) ? 42 : 2; // SE_ERR_FNF
+        return present.count(path) ? shellAnswer : 2; // SE_ERR_FNF
     }
     void ShowSystemError(const char* text, std::uint32_t flags) override {
         ShowMessage(text, flags);

@@ -44,11 +44,9 @@ TEST(Probes, TheGuardRunsOneCopyWithNoGameRunningAndNoWindowsNt3) {
         try {
             outcome = CheckInstance(machine, machine) ? "runs" : "refused";
         } catch (runtime_error&) {
-            EXPECT_TRUE(std::regex_match(
-                ErrorStringBuffer,
-                std::regex("Error\\(InstanceGuard\\.cpp "
-                           "\\d+\x8D\x73\\)\nWindows NT3\\.51 is not supported\\.\n")))
-                << ErrorStringBuffer;
+            const std::regex shown("Error\\(InstanceGuard\\.cpp \\d+\x8D\x73\\)\nWindows NT3\\.51 "
+                                   "is not supported\\.\n");
+            EXPECT_TRUE(std::regex_match(ErrorStringBuffer, shown)) << ErrorStringBuffer;
             EXPECT_EQ(ErrorCode, -2);
         }
         const std::string on = "on " + std::to_string(c.platformId) + "." + std::to_string(c.major);
@@ -149,6 +147,7 @@ TEST(Probes, TheDiagnosticToolIsFoundOnEachWindowsFamilyOrThePlayerIsToldWhy) {
         std::set<std::string> files;
         std::string opened;
         const char* message;
+        std::intptr_t shellAnswer = 42;
     };
     const Case cases[] = {
         {2, 5, "D:\\dx.exe", "C:\\WINDOWS", {system, dx}, system, ""},
@@ -160,13 +159,16 @@ TEST(Probes, TheDiagnosticToolIsFoundOnEachWindowsFamilyOrThePlayerIsToldWhy) {
         {1, 4, nullptr, "E:\\OS\\WIN", {"E:\\" + link}, "E:\\" + link, ""},
         {1, 4, nullptr, "WINDOWS", {"WINDOWS" + link}, "WINDOWS" + link, ""},
         {1, 4, nullptr, "C:\\WINDOWS", {system}, "", notPresent},
-        {2, 4, tooLong.c_str(), "C:\\WINDOWS", {}, "", notPresent}};
+        {2, 4, tooLong.c_str(), "C:\\WINDOWS", {}, "", notPresent},
+        {2, 5, nullptr, "C:\\WINDOWS", {system}, system, cannotStart, 32}, // the shell's edge
+        {2, 5, nullptr, "C:\\WINDOWS", {system}, system, "", 33}};
     for (const Case& c : cases) {
         ScriptedMachine machine;
         machine.os = {c.platformId, c.major};
         machine.osKnown = c.platformId != 0;
         machine.windows = c.windows;
         machine.present = c.files;
+        machine.shellAnswer = c.shellAnswer;
         MemoryRegistry registry;
         auto& key = registry.keys[MemoryRegistry::Path(HkeyLocalMachine, DxDiagAppPathKey)];
         if (c.appPath)

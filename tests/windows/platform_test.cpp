@@ -1,6 +1,6 @@
 // What only the real platform can show: a failed allocation anywhere in start-up ends with the
 // closing box and code -4; a sheet that cannot be shown ends the program instead of leaving it
-// waiting with nothing on the screen; bitmap resources of other depths are refused.
+// waiting with nothing on the screen.
 #include "app/AllocationFailureHook.h"
 #include "app/ErrorReport.h"
 #include "harness/KestProcess.h"
@@ -59,21 +59,6 @@ TEST(SheetFailure, OneThatCannotBeShownEndsTheProgramWithAGeneralError) {
     EXPECT_THROW(sheet.Create(gone, GetModuleHandleA(nullptr), "caption"), runtime_error);
     EXPECT_EQ(ErrorCode, -2);
     EXPECT_NE(std::string(ErrorStringBuffer).find("\nfailed: PropertySheet\n"), std::string::npos);
-}
-
-std::string debugLines;
-
-TEST(BitmapRefusal, ResourcesOfOtherDepthsOrNoneAtAllAreRefused) {
-    SetDebugSink([](const char* line) { debugLines += line; });
-    HDC screen = GetDC(nullptr);
-    for (int id : {9001, 9002, 4242}) { // 4-bit, 24-bit, none
-        debugLines.clear();
-        Bitmap bitmap;
-        EXPECT_FALSE(bitmap.LoadFromResource(id, screen, GetModuleHandleA(nullptr))) << id;
-        EXPECT_EQ(debugLines, id == 4242 ? "" : "Bitmap::LoadFromResource error1") << id;
-        EXPECT_FALSE(bitmap.IsLoaded() || bitmap.dib || SharedPalette) << id;
-    }
-    ReleaseDC(nullptr, screen);
 }
 
 } // namespace
