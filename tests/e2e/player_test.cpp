@@ -9,54 +9,56 @@
 
 namespace {
 
+// A resource of the program file itself.
+std::string ResourceBytes(int id, int type) {
+    std::string bytes;
+    HMODULE file = LoadLibraryExA(ProgramUnderTest().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (HRSRC found = FindResourceA(file, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type)))
+        bytes.assign(static_cast<const char*>(LockResource(LoadResource(file, found))),
+                     SizeofResource(file, found));
+    FreeLibrary(file);
+    return bytes;
+}
+
 // An 8-bit bitmap resource of the program: its colour table and an index per pixel.
 struct Indexed {
-    int width = 0, height = 0;
-    std::vector<COLORREF> colors;
-    std::vector<BYTE> rows; // bottom-up, each padded to four bytes
+    explicit Indexed(int id) : bytes(ResourceBytes(id, 2)) {
+        const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(bytes.data());
+        if (bytes.size() < sizeof *header + 1024 || header->biBitCount != 8)
+            return;
+        width = header->biWidth, height = header->biHeight;
+        const auto* table = reinterpret_cast<const RGBQUAD*>(header + 1);
+        for (int i = 0; i < 256; ++i)
+            colors.push_back(RGB(table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue));
+        rows = reinterpret_cast<const BYTE*>(table + 256); // bottom-up, padded to four bytes
+    }
     COLORREF At(int x, int y) const {
         return colors[rows[(height - 1 - y) * ((width + 3) & ~3) + x]];
     }
+    std::string bytes;
+    int width = 0, height = 0;
+    std::vector<COLORREF> colors;
+    const BYTE* rows = nullptr;
 };
-
-Indexed Resource(int id) {
-    Indexed bitmap;
-    HMODULE file = LoadLibraryExA(ProgramUnderTest().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HRSRC found = FindResourceA(file, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2));
-    const auto* header = static_cast<const BITMAPINFOHEADER*>(
-        found ? LockResource(LoadResource(file, found)) : nullptr);
-    if (header && header->biBitCount == 8) {
-        bitmap.width = header->biWidth;
-        bitmap.height = header->biHeight;
-        const auto* table = reinterpret_cast<const RGBQUAD*>(header + 1);
-        for (int i = 0; i < 256; ++i)
-            bitmap.colors.push_back(RGB(table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue));
-        const auto* pixels = reinterpret_cast<const BYTE*>(table + 256);
-        bitmap.rows.assign(pixels, pixels + ((bitmap.width + 3) & ~3) * bitmap.height);
-    }
-    FreeLibrary(file);
-    return bitmap;
-}
 
 // The page's client area as the screen shows it, one colour per pixel.
 struct Shot {
     explicit Shot(HWND page) {
-        RECT client;
-        GetClientRect(page, &client);
-        POINT origin = {0, 0};
-        ClientToScreen(page, &origin);
-        width = client.right, height = client.bottom;
+        RECT area;
+        GetClientRect(page, &area);
+        MapWindowPoints(page, nullptr, reinterpret_cast<POINT*>(&area), 2);
+        width = area.right - area.left, height = area.bottom - area.top;
+        HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+        SelectObject(memory, previous);
         BITMAPINFO info = {};
         info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-        void* bits = nullptr;
-        HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
-        const auto* rgb = static_cast<const DWORD*>(bits); // 0x00RRGGBB, unlike a COLORREF
-        for (int i = 0; i < width * height; ++i)
-            pixels.push_back(RGB(rgb[i] >> 16, rgb[i] >> 8, rgb[i]));
-        SelectObject(memory, previous);
+        pixels.resize(width * height);
+        GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+        for (COLORREF& c : pixels) // 0x00RRGGBB, unlike a COLORREF
+            c = RGB(GetBValue(c), GetGValue(c), GetRValue(c));
         DeleteObject(bitmap);
         DeleteDC(memory);
         ReleaseDC(nullptr, screen);
@@ -64,6 +66,18 @@ struct Shot {
     int width, height;
     std::vector<COLORREF> pixels;
 };
+
+// The page once it is painted (its corner shows `corner`) and two looks a tenth of a second
+// apart agree.
+Shot Settled(HWND page, COLORREF corner) {
+    Shot shot(page);
+    std::vector<COLORREF> before;
+    for (int i = 0; i < 50 && (shot.pixels != before || shot.pixels[0] != corner); ++i) {
+        Sleep(100);
+        before = std::exchange(shot, Shot(page)).pixels;
+    }
+    return shot;
+}
 
 // A control's place in page pixels.
 RECT Place(HWND page, HWND control) {
@@ -73,11 +87,15 @@ RECT Place(HWND page, HWND control) {
     return place;
 }
 
-TEST(Player, AFreshAccountSeesThePagePaintedAndCancelSavesNothing) {
-    Indexed tile = Resource(110);
-    const Indexed header = Resource(109);
-    ASSERT_EQ(std::make_pair(tile.width, tile.height), std::make_pair(96, 96));
-    ASSERT_EQ(std::make_pair(header.width, header.height), std::make_pair(132, 82));
+// At 96 dpi and at 150% (Lutris sets the scale from the monitor's), where the page outgrows the
+// area a fixed backdrop would cover and the sheet the 1024 x 768 screen. Each start ends another
+// way, by real key presses: Enter in a list is OK (here after Standard Setup, which puts the
+// clock back); Esc and the close box are Cancel, and keep what Apply saved.
+TEST(Player, ThePageIsPaintedWholeOnTheScreenAtEachScaleAndEachWayOutEndsTheProgram) {
+    Indexed tile(110);
+    const Indexed header(109);
+    ASSERT_EQ(std::make_tuple(tile.width, tile.height, header.width, header.height),
+              std::make_tuple(96, 96, 132, 82));
     // Entries 10 to 31 rise from the shadow colour to the mean of the two light colours.
     const COLORREF hilight = GetSysColor(COLOR_3DHILIGHT), light = GetSysColor(COLOR_3DLIGHT),
                    shadow = GetSysColor(COLOR_3DSHADOW);
@@ -88,162 +106,212 @@ TEST(Player, AFreshAccountSeesThePagePaintedAndCancelSavesNothing) {
             tile.colors[10 + k] |= (k * high + (21 - k) * (shadow >> shift & 0xFF)) / 22 << shift;
         }
     }
-    Folder folder;
-    Kest kest(folder.program);
-    Sheet sheet(kest);
-    ASSERT_TRUE(sheet.page);
-    std::vector<COLORREF> before;
-    Shot shot(sheet.page);
-    for (int i = 0; i < 50 && (shot.pixels != before || shot.pixels[0] != tile.At(0, 0)); ++i) {
-        Sleep(100); // until painted and settled
-        before = std::exchange(shot, Shot(sheet.page)).pixels;
-    }
+    const struct {
+        DWORD dotsPerInch;
+        std::vector<std::vector<WORD>> keys;
+        const char* saved; // a part of what is stored, or "" for nothing at all
+    } starts[] = {
+        {96,
+         {{VK_MENU, 'T'}, {VK_MENU, 'D'}, {VK_TAB}, {VK_TAB}, {VK_TAB}, {VK_DOWN}, {VK_RETURN}},
+         "Frame design=1|Joystick=1|Mirel's clock=0|"},
+        {144, {{VK_MENU, 'M'}, {VK_MENU, 'A'}, {VK_ESCAPE}}, "AVI movie=0|"}, // Apply stays
+        {144, {{VK_MENU, VK_F4}}, ""}};
+    for (const auto& [dotsPerInch, keys, saved] : starts) {
+        SCOPED_TRACE(std::to_string(dotsPerInch) + " dpi, ending " + saved);
+        const Override scale("Control Panel\\Desktop", "LogPixels", REG_DWORD,
+                             std::string(reinterpret_cast<const char*>(&dotsPerInch), 4));
+        Folder folder;
+        Kest kest(folder.program);
+        Sheet sheet(kest);
+        ASSERT_TRUE(sheet.page);
+        const Shot shot = Settled(sheet.page, tile.At(0, 0));
 
-    // Every pixel the page paints itself, where no control stands: first the outlines, each
-    // line dark outside on the top and left and inside on the bottom and right, light the
-    // other way, open under the label; then the header; the backdrop everywhere else.
-    std::map<std::pair<LONG, LONG>, COLORREF> expected;
-    for (const auto& [frameId, labelId] : {std::pair{1002, 1003}, {1012, 1013}}) {
-        const RECT f = Place(sheet.page, sheet.Control(frameId));
-        const RECT label = Place(sheet.page, sheet.Control(labelId));
-        const LONG t = f.top + 5, a = label.left, b = label.right;
-        const struct {
-            bool dark, row;
-            LONG at, from, to;
-        } lines[] = {{false, false, f.right, t, f.bottom},
-                     {false, true, f.bottom, f.left, f.right - 1},
-                     {true, false, f.right - 1, t + 1, f.bottom - 1},
-                     {true, true, f.bottom - 1, f.left, f.right - 2},
-                     {false, false, f.left + 1, t + 1, f.bottom - 2},
-                     {true, false, f.left, t, f.bottom - 2},
-                     {false, true, t + 1, f.left + 2, a},
-                     {false, true, t + 1, b, f.right - 2},
-                     {true, true, t, f.left, a},
-                     {true, true, t, b, f.right - 1}};
-        for (const auto& line : lines)
-            for (LONG i = line.from; i <= line.to; ++i)
-                expected[line.row ? std::pair{i, line.at} : std::pair{line.at, i}] =
-                    GetSysColor(line.dark ? COLOR_3DSHADOW : COLOR_3DHILIGHT);
-        for (LONG x = a + 1; x < b; ++x)
-            for (LONG y : {t, t + 1})
-                expected[{x, y}] = CLR_INVALID; // the label's, but no outline colour all along
+        // Every pixel the page paints itself, where no control stands: first the outlines, each
+        // line dark outside on the top and left and inside on the bottom and right, light the
+        // other way, open under the label; then the header; the backdrop everywhere else.
+        std::map<std::pair<LONG, LONG>, COLORREF> expected;
+        for (const auto& [frameId, labelId] : {std::pair{1002, 1003}, {1012, 1013}}) {
+            const RECT f = Place(sheet.page, sheet.Control(frameId));
+            const RECT label = Place(sheet.page, sheet.Control(labelId));
+            const LONG L = f.left, R = f.right, B = f.bottom, t = f.top + 5, a = label.left,
+                       b = label.right;
+            // clang-format off
+            const struct { bool dark, row; LONG at, from, to; } lines[] = {
+                {false, false, R, t, B},               {false, true, B, L, R - 1},
+                {true, false, R - 1, t + 1, B - 1},    {true, true, B - 1, L, R - 2},
+                {false, false, L + 1, t + 1, B - 2},   {true, false, L, t, B - 2},
+                {false, true, t + 1, L + 2, a},        {false, true, t + 1, b, R - 2},
+                {true, true, t, L, a},                 {true, true, t, b, R - 1}};
+            // clang-format on
+            for (const auto& line : lines)
+                for (LONG i = line.from; i <= line.to; ++i)
+                    expected[line.row ? std::pair{i, line.at} : std::pair{line.at, i}] =
+                        GetSysColor(line.dark ? COLOR_3DSHADOW : COLOR_3DHILIGHT);
+            for (LONG x = a + 1; x < b; ++x)
+                for (LONG y : {t, t + 1})
+                    expected[{x, y}] = CLR_INVALID; // the label's, but no outline colour all along
+        }
+        for (LONG y = 0; y < header.height; ++y)
+            for (LONG x = 0; x < header.width; ++x)
+                expected.insert({{20 + x, 9 + y}, header.At(x, y)});
+        for (LONG y = 0; y < shot.height; ++y)
+            for (LONG x = 0; x < shot.width; ++x)
+                expected.insert({{x, y}, tile.At(x % 96, y % 96)});
+        for (HWND child = GetWindow(sheet.page, GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            const RECT place = Place(sheet.page, child);
+            for (LONG y = place.top; IsWindowVisible(child) && y < place.bottom; ++y)
+                for (LONG x = place.left; x < place.right; ++x)
+                    if (expected[{x, y}] != CLR_INVALID)
+                        expected.erase({x, y});
+        }
+        int wrong = 0, underLabels = 0;
+        for (const auto& [point, color] : expected) {
+            const COLORREF shown = shot.pixels.at(point.second * shot.width + point.first);
+            wrong += color != CLR_INVALID && shown != color;
+            underLabels += color == CLR_INVALID && (shown == GetSysColor(COLOR_3DSHADOW));
+        }
+        EXPECT_EQ(wrong, 0) << "of " << expected.size();
+        EXPECT_GT(expected.size(), shot.pixels.size() / 2);
+        EXPECT_LT(underLabels, 20);
+
+        // Disabled and enabled again, the sound options leave no trace of either state.
+        std::vector<COLORREF> again;
+        for (int click = 0; click < 2; ++click) {
+            SendMessageA(sheet.page, WM_COMMAND, MAKEWPARAM(1006, BN_CLICKED), 0);
+            EXPECT_EQ(IsWindowEnabled(sheet.Control(1007)), click == 1);
+            again = Settled(sheet.page, tile.At(0, 0)).pixels;
+        }
+        EXPECT_TRUE(again == shot.pixels);
+
+        // Where it fits, the sheet stands where its hidden owner places it; else it is moved in.
+        RECT placed, workArea, inside, owner;
+        POINT client = {0, 0};
+        GetWindowRect(sheet.window, &placed);
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+        IntersectRect(&inside, &placed, &workArea);
+        EXPECT_TRUE(EqualRect(&inside, &placed)) << placed.top << " to " << placed.bottom;
+        GetWindowRect(FindWindowA("KestCnf", nullptr), &owner);
+        ClientToScreen(sheet.window, &client);
+        EXPECT_TRUE(dotsPerInch != 96 || (client.x == owner.left && client.y == owner.top));
+
+        SetForegroundWindow(sheet.window);
+        for (const auto& chord : keys) {
+            Type(chord);
+            Sleep(150);
+        }
+        EXPECT_EQ(kest.Exit(), 0u);
+        EXPECT_TRUE(*saved ? Stored().find(saved) != std::string::npos : Stored().empty())
+            << Stored();
     }
-    for (LONG y = 0; y < header.height; ++y)
-        for (LONG x = 0; x < header.width; ++x)
-            expected.insert({{20 + x, 9 + y}, header.At(x, y)});
-    for (LONG y = 0; y < shot.height; ++y)
-        for (LONG x = 0; x < shot.width; ++x)
-            expected.insert({{x, y}, tile.At(x % 96, y % 96)});
-    for (HWND child = GetWindow(sheet.page, GW_CHILD); child;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        const RECT place = Place(sheet.page, child);
-        for (LONG y = place.top; IsWindowVisible(child) && y < place.bottom; ++y)
-            for (LONG x = place.left; x < place.right; ++x)
-                if (expected[{x, y}] != CLR_INVALID)
-                    expected.erase({x, y});
-    }
-    int wrong = 0, underLabels = 0;
-    for (const auto& [point, color] : expected) {
-        const COLORREF shown = shot.pixels.at(point.second * shot.width + point.first);
-        wrong += color != CLR_INVALID && shown != color;
-        underLabels += color == CLR_INVALID && (shown == GetSysColor(COLOR_3DSHADOW));
-    }
-    EXPECT_EQ(wrong, 0) << "of " << expected.size();
-    EXPECT_GT(expected.size(), shot.pixels.size() / 2);
-    EXPECT_LT(underLabels, 20);
-    sheet.Press(PSBTN_CANCEL);
-    EXPECT_EQ(kest.Exit(), 0u);
-    EXPECT_EQ(Stored(), "");
 }
 
-TEST(Player, StoredValuesSetsAndClicksThenApplyAndOkWriteWhatThePageShows) {
+// A returning player's start, driven by the keyboard alone as on a Steam Deck: real key presses
+// to the window in the foreground. On the Windows 98 road a missing diagnostic tool is named in
+// a box, which tells that its letter pressed its button. Then a start while the games run.
+TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesAGameRefuses) {
+    const Override win98("Software\\Wine\\AppDefaults\\KestSetup.exe", "Version", REG_SZ,
+                         std::string("win98", 6));
     Folder folder;
-    auto store = [](const char* name, DWORD type, const std::string& data) {
-        RegSetKeyValueA(HKEY_CURRENT_USER, SettingsKey, name, type, data.data(), data.size());
-    };
-    auto dword = [](char value) { return std::string{value, 0, 0, 0}; };
-    store("Joystick", REG_DWORD, dword(2)); // a flag is its lowest bit
-    store("Mirel's clock", REG_DWORD, dword(3));
-    store("Frame design", REG_DWORD, dword(2));     // past the list, kept
-    store("Music instrument", REG_DWORD, dword(7)); // fitted to the two sets
-    store("DirectSoundBuffer software", REG_DWORD, dword(1));
-    store("AVI movie", REG_BINARY, std::string(1, '\0'));         // short data is a number,
-    store("Connect Kest2 direct", REG_SZ, dword(1).substr(0, 2)); // whatever its type,
-    store("DirectSound none", REG_QWORD, dword(1) + dword(0));    // longer data is not
+    const Override stored[] = {
+        {SettingsKey, "Frame design", REG_DWORD, "\1\2\3\4"}, // past the list, all four bytes kept
+        {SettingsKey, "Music instrument", REG_DWORD, "\7"},   // fitted to the two sets
+        {SettingsKey, "DirectSoundBuffer software", REG_DWORD, "\1"}, // short data is a number,
+        {SettingsKey, "AVI movie", REG_BINARY, std::string(1, '\0')}, // whatever its type,
+        {SettingsKey, "Connect Kest2 direct", REG_SZ, std::string("\1\0", 2)},
+        {SettingsKey, "DirectSound none", REG_QWORD, std::string(8, '\1')}}; // longer data is not
     folder.Write("MIDI\\Alpha\\program.txt", "instrument \"Alpha\"\r\n1 \"alpha.dls\"\r\n");
     folder.Write("MIDI\\Blank\\program.txt", "Instrument \"\"\r\n");
-    folder.Write("MIDI\\.hidden\\program.txt", "instrument \"Hidden\"\r\n");
-    folder.Write("MIDI\\Nameless\\program.txt", "1 \"one\"\r\n");
-    folder.Write("MIDI\\loose.txt", "instrument \"Loose\"\r\n");
     Kest kest(folder.program, "C:\\"); // started elsewhere, as a shortcut's "Start in" may do
     Sheet sheet(kest);
     ASSERT_TRUE(sheet.page);
-    EXPECT_EQ(TextOf(sheet.window), Title);
-    EXPECT_EQ(TextOf(sheet.page), "Starting Options");
-    std::string controls; // in the template's order, which is the tab order
+    std::string controls = TextOf(sheet.window) + "|" + TextOf(sheet.page) + "|"; // then the
+    // controls in the template's order
     for (HWND c = GetWindow(sheet.page, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         controls += std::to_string(GetDlgCtrlID(c)) + (IsWindowVisible(c) ? " " : " hidden ") +
                     TextOf(c) + "|";
     EXPECT_EQ(controls,
-              "1000 Standard Setup (&D)|1001 DirectX Diagnostic Tool (&X)|1004 Enable all AVI "
+              "Kest I&II OMNIVA Setup|Starting Options|1000 Standard Setup (&D)|1001 DirectX "
+              "Diagnostic Tool (&X)|1004 Enable all AVI "
               "movies (&M)|1013 Frame Style|1012 hidden Frame Style|1014 |1008 Enable joystick "
               "(&J)|1016 Blood FX (&B)|1015 Time Display (&T)|1017 Start Kest II after clearing "
               "Kest I without seeing end credits (&C)|1003 Sound|1002 hidden Sound|65535 BGM|1010 "
               "|1005 Use Dynamic Voice Management (via DirectX7) (&V)|1007 Sound effects are "
               "buffered through software (&S)|1006 DirectSound is not used (&N)|1009 hidden EAX "
               "1.0/2.0 (&E)|");
-    EXPECT_EQ(sheet.Marks(), "001111101");
-    EXPECT_TRUE(sheet.Enabled(1005) && sheet.Enabled(1007) && !sheet.Enabled(1009));
+    EXPECT_EQ(sheet.Marks(), "011101101");
     std::vector<std::string> music = sheet.Items(1010);
     ASSERT_EQ(music.size(), 4u);
     std::sort(music.begin() + 2, music.end()); // the sets in the order the search finds them
     EXPECT_EQ(music, (std::vector<std::string>{"NONE", "WAVE", "", "Alpha"}));
     EXPECT_EQ(sheet.Items(1014), (std::vector<std::string>{"New Design", "Old Design"}));
-    EXPECT_EQ(sheet.Selection(1010) * 10 + sheet.Selection(1014), 31);
+    EXPECT_EQ(SendMessageA(sheet.Control(1010), CB_GETCURSEL, 0, 0) * 10 +
+                  SendMessageA(sheet.Control(1014), CB_GETCURSEL, 0, 0),
+              31);
 
-    Kest second(folder.program); // refused without a word, leaving this one alone
-    EXPECT_EQ(second.Exit(), 0u);
+    EXPECT_EQ(Kest(folder.program).Exit(), 0u); // a second copy, refused without a word
 
-    sheet.Click(1004);
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet.window, 0x3021))) << "Apply";
-    sheet.Click(1007); // software buffers off, and neither dynamic voice management nor EAX
-    EXPECT_EQ(sheet.Marks(), "101110000");
-    sheet.Select(1014, 0); // the music stays as it was fitted
+    // Tab and Shift+Tab: the page's visible, enabled controls in the template's order (a list by
+    // its edit field), then OK, Cancel and the tab; Apply is not lit yet.
+    SetForegroundWindow(sheet.window);
+    std::vector<int> visited;
+    for (int i = 0; i < 30; ++i) {
+        const int before = FocusedControl(sheet.window);
+        Type(i < 15 ? std::vector<WORD>{VK_TAB} : std::vector<WORD>{VK_SHIFT, VK_TAB});
+        Until([&] { return FocusedControl(sheet.window) != before; });
+        visited.push_back(FocusedControl(sheet.window));
+    }
+    EXPECT_EQ(visited, (std::vector<int>{1001,     1004, 1014, 1008, 1016,     1015,   1017, 1010,
+                                         1005,     1007, 1006, IDOK, IDCANCEL, 0x3020, 1000, 0x3020,
+                                         IDCANCEL, IDOK, 1006, 1007, 1005,     1010,   1017, 1015,
+                                         1016,     1008, 1014, 1004, 1001,     1000}));
 
-    sheet.Press(PSBTN_APPLYNOW);
-    const std::string applied = "AVI movie=1|Bloody effect=1|Connect Kest2 direct=1|DirectSound "
-                                "none=0|DirectSoundBuffer locdefer=0|DirectSoundBuffer "
-                                "software=0|Frame design=0|Joystick=0|Mirel's clock=1|Music "
-                                "instrument=3|Reverb sound effect=0|";
-    for (int i = 0; i < 100 && Stored() != applied; ++i)
-        Sleep(50);
-    EXPECT_EQ(Stored(), applied);
-
-    sheet.Click(1000); // the defaults, but the music stays
-    EXPECT_EQ(sheet.Marks(), "110101001");
-    PostMessageA(sheet.Control(1001), BM_CLICK, 0, 0); // Wine's own tool starts and ends quietly
-    EXPECT_EQ(kest.Wait(false, 3000), nullptr) << "the diagnostic tool could not be started";
-    sheet.Press(PSBTN_OK);
-    EXPECT_EQ(kest.Exit(), 0u);
-    EXPECT_EQ(Stored(), "AVI movie=1|Bloody effect=1|Connect Kest2 direct=0|DirectSound none=0|"
-                        "DirectSoundBuffer locdefer=1|DirectSoundBuffer software=0|Frame design=0|"
-                        "Joystick=1|Mirel's clock=0|Music instrument=3|Reverb sound effect=1|");
-}
-
-TEST(Player, OnWindows98AMissingDiagnosticToolIsReported) {
-    WindowsVersion win98("win98");
-    Folder folder;
-    Kest kest(folder.program);
-    Sheet sheet(kest);
-    ASSERT_TRUE(sheet.page);
-    PostMessageA(sheet.Control(1001), BM_CLICK, 0, 0);
+    // Each underlined letter with Alt turns its check box; what that does to the others is the
+    // page's rule, and what is saved shows below.
+    for (const auto& [letter, id] : {std::pair<WORD, int>{'M', 1004},
+                                     {'J', 1008},
+                                     {'C', 1017},
+                                     {'B', 1016},
+                                     {'T', 1015},
+                                     {'V', 1005},
+                                     {'S', 1007},
+                                     {'N', 1006},
+                                     {'N', 1006}}) {
+        const auto mark = [&] { return SendMessageA(sheet.Control(id), BM_GETCHECK, 0, 0); };
+        const LRESULT before = mark();
+        Type({VK_MENU, letter});
+        EXPECT_TRUE(Until([&] { return mark() != before && FocusedControl(sheet.window) == id; }))
+            << char(letter);
+    }
+    Type({VK_MENU, 'X'});
     EXPECT_EQ(kest.WaitForBox(), Title + std::string("|DXDIAG.EXE not present.|-"));
-    kest.Dismiss();
-    sheet.Press(PSBTN_CANCEL);
+    Type({VK_RETURN});
+    EXPECT_TRUE(Until([&] { return FocusedControl(sheet.window) == 1001; }));
+
+    Type({VK_MENU, 'M'});
+    Type({VK_RETURN}); // on a check box: OK
     EXPECT_EQ(kest.Exit(), 0u);
+    EXPECT_EQ(Stored(), "AVI movie=0|Bloody effect=0|Connect Kest2 direct=0|DirectSound none=0|"
+                        "DirectSoundBuffer locdefer=0|DirectSoundBuffer software=1|Frame "
+                        "design=67305985|Joystick=0|Mirel's clock=1|Music instrument=3|Reverb "
+                        "sound effect=0|");
+
+    // With both games running the second one is named; nothing is built or stored.
+    HANDLE games[] = {CreateMutexA(nullptr, TRUE, "KestI SEMPERA"),
+                      CreateMutexA(nullptr, TRUE, "KestII SEMPERA")};
+    RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
+    Kest refused(folder.program);
+    EXPECT_EQ(refused.WaitForBox(),
+              Title + std::string("|You must exit Kest II OMNIVA\nbefore running this program.|I"));
+    EXPECT_EQ(FindWindowA("KestCnf", nullptr), nullptr);
+    Type({VK_RETURN});
+    EXPECT_EQ(refused.Exit(), 0u);
+    EXPECT_EQ(Stored(), "(no key)");
+    for (HANDLE game : games)
+        CloseHandle(game);
 }
 
-TEST(Player, TheFilePropertiesNameTheProductAndTheBuildsVersion) {
+TEST(Player, TheFilePropertiesNameTheProductAndItsManifestAsksForNoElevation) {
     std::vector<char> data(GetFileVersionInfoSizeA(ProgramUnderTest().c_str(), nullptr) + 1);
     ASSERT_TRUE(GetFileVersionInfoA(ProgramUnderTest().c_str(), 0, data.size(), data.data()));
     std::string strings;
@@ -257,22 +325,12 @@ TEST(Player, TheFilePropertiesNameTheProductAndTheBuildsVersion) {
     EXPECT_EQ(strings,
               "FileDescription=Starting options of Kest I and Kest II|ProductName=Kest "
               "I&II OMNIVA Setup|FileVersion=" KEST_VERSION "|ProductVersion=" KEST_VERSION "|");
-}
-
-TEST(Refusal, ARunningGameIsNamedAndNothingIsBuilt) {
-    // With both games running the second one is named.
-    HANDLE games[] = {CreateMutexA(nullptr, TRUE, "KestI SEMPERA"),
-                      CreateMutexA(nullptr, TRUE, "KestII SEMPERA")};
-    Folder folder;
-    Kest kest(folder.program);
-    EXPECT_EQ(kest.WaitForBox(),
-              Title + std::string("|You must exit Kest II OMNIVA\nbefore running this program.|I"));
-    EXPECT_EQ(FindWindowA("KestCnf", nullptr), nullptr);
-    kest.Dismiss();
-    EXPECT_EQ(kest.Exit(), 0u);
-    EXPECT_EQ(Stored(), "(no key)");
-    for (HANDLE game : games)
-        CloseHandle(game);
+    // Run as the player who starts it, scaled by Windows, in the classic look.
+    const std::string manifest = ResourceBytes(1, 24);
+    EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"),
+              std::string::npos);
+    EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);
+    EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos);
 }
 
 } // namespace

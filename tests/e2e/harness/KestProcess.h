@@ -160,7 +160,6 @@ struct Sheet {
         SendMessageA(page, WM_NULL, 0, 0); // the program is back in its loop, done with start-up
     }
     HWND Control(int id) const { return GetDlgItem(page, id); }
-    bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
     // The nine check boxes in the page's order, as a string of 0 and 1.
     std::string Marks() const {
         std::string marks;
@@ -176,29 +175,51 @@ struct Sheet {
             items.emplace_back(text, text + wcslen(text));
         return items;
     }
-    int Selection(int combo) const {
-        return static_cast<int>(SendMessageA(Control(combo), CB_GETCURSEL, 0, 0));
-    }
-    void Click(int id) const { SendMessageA(Control(id), BM_CLICK, 0, 0); }
-    // With the arrow keys on the closed list, so that the list sends its own notifications.
-    void Select(int combo, int index) const {
-        for (int tries = 0; tries < 16 && Selection(combo) != index; ++tries) {
-            const WPARAM key = Selection(combo) < index ? VK_DOWN : VK_UP;
-            SendMessageA(Control(combo), WM_KEYDOWN, key, 1);
-            SendMessageA(Control(combo), WM_KEYUP, key, 0xC0000001);
-        }
-    }
     // Posted: a sent press would be handled inside the sheet's own wait.
     void Press(int button) const { PostMessageA(window, PSM_PRESSBUTTON, button, 0); }
 
     HWND window = nullptr, page = nullptr;
 };
 
-// Wine's Windows version for the program ("nt351", "win98", ...), undone afterwards.
-struct WindowsVersion {
-    explicit WindowsVersion(const char* version) {
-        RegSetKeyValueA(HKEY_CURRENT_USER, Key, "Version", REG_SZ, version, strlen(version) + 1);
+// A value of the current user's registry for the programs started meanwhile (a stored setting,
+// Wine's Windows version for the program, the display scale), removed afterwards.
+struct Override {
+    Override(const char* key, const char* name, DWORD type, const std::string& data)
+        : key(key), name(name) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, key, name, type, data.data(), data.size());
     }
-    ~WindowsVersion() { RegDeleteTreeA(HKEY_CURRENT_USER, Key); }
-    static constexpr const char* Key = "Software\\Wine\\AppDefaults\\KestSetup.exe";
+    ~Override() { RegDeleteKeyValueA(HKEY_CURRENT_USER, key, name); }
+    Override(const Override&) = delete;
+    Override& operator=(const Override&) = delete;
+    const char *key, *name;
 };
+
+// Real key presses, as the keyboard sends them to the window in the foreground: the keys of a
+// chord go down in order and up in reverse.
+inline void Type(const std::vector<WORD>& chord) {
+    std::vector<INPUT> input(2 * chord.size(), INPUT{INPUT_KEYBOARD, {}});
+    for (std::size_t i = 0; i < chord.size(); ++i) {
+        input[i].ki.wVk = chord[i];
+        input[input.size() - 1 - i].ki = {chord[i], 0, KEYEVENTF_KEYUP, 0, 0};
+    }
+    SendInput(input.size(), input.data(), sizeof(INPUT));
+}
+
+// The control with the keyboard focus in the program that owns `window`: a list's, when the
+// focus is in the list's edit field.
+inline int FocusedControl(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    char parentClass[16] = {};
+    GetClassNameA(GetParent(info.hwndFocus), parentClass, sizeof parentClass);
+    return GetDlgCtrlID(lstrcmpiA(parentClass, "ComboBox") ? info.hwndFocus
+                                                           : GetParent(info.hwndFocus));
+}
+
+// Waits up to `ms` for `done` to hold; tells whether it does.
+template <typename Done> bool Until(Done done, DWORD ms = 5000) {
+    for (DWORD waited = 0; !done() && waited < ms; waited += 25)
+        Sleep(25);
+    return done();
+}
