@@ -12,4 +12,8 @@ set(CPACK_PACKAGE_NAME KestSetup)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 # Unpacked straight into the games' folder; the readme's name keeps clear of theirs.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+# The same commit gives the same bytes; a checksum file beside the ZIP, as sha256sum -c reads it,
+# taken after the normalisation.
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/NormalizePackage.cmake)
+set(CPACK_PACKAGE_CHECKSUM SHA256)
 include(CPack)

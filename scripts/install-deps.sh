@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake make g++ googletest libbenchmark-dev clang libclang-rt-14-dev
-          mingw-w64 wine wine64 wine32:i386 xvfb xauth x11-utils imagemagick unzip)
+          mingw-w64 wine wine64 wine32:i386 xvfb xauth x11-utils imagemagick unzip
+          strip-nondeterminism)
 
 missing=()
 for package in "${packages[@]}"; do
