@@ -225,20 +225,19 @@ TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesA
     Kest kest(folder.program, "C:\\"); // started elsewhere, as a shortcut's "Start in" may do
     Sheet sheet(kest);
     ASSERT_TRUE(sheet.page);
-    std::string controls = TextOf(sheet.window) + "|" + TextOf(sheet.page) + "|"; // then the
-    // controls in the template's order
+    // The captions, then every control in the template's order.
+    std::string controls = TextOf(sheet.window) + "|" + TextOf(sheet.page) + "|";
     for (HWND c = GetWindow(sheet.page, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         controls += std::to_string(GetDlgCtrlID(c)) + (IsWindowVisible(c) ? " " : " hidden ") +
                     TextOf(c) + "|";
     EXPECT_EQ(controls,
               "Kest I&II OMNIVA Setup|Starting Options|1000 Standard Setup (&D)|1001 DirectX "
-              "Diagnostic Tool (&X)|1004 Enable all AVI "
-              "movies (&M)|1013 Frame Style|1012 hidden Frame Style|1014 |1008 Enable joystick "
-              "(&J)|1016 Blood FX (&B)|1015 Time Display (&T)|1017 Start Kest II after clearing "
-              "Kest I without seeing end credits (&C)|1003 Sound|1002 hidden Sound|65535 BGM|1010 "
-              "|1005 Use Dynamic Voice Management (via DirectX7) (&V)|1007 Sound effects are "
-              "buffered through software (&S)|1006 DirectSound is not used (&N)|1009 hidden EAX "
-              "1.0/2.0 (&E)|");
+              "Diagnostic Tool (&X)|1004 Enable all AVI movies (&M)|1013 Frame Style|1012 hidden "
+              "Frame Style|1014 |1008 Enable joystick (&J)|1016 Blood FX (&B)|1015 Time Display "
+              "(&T)|1017 Start Kest II after clearing Kest I without seeing end credits (&C)|1003 "
+              "Sound|1002 hidden Sound|65535 BGM|1010 |1005 Use Dynamic Voice Management (via "
+              "DirectX7) (&V)|1007 Sound effects are buffered through software (&S)|1006 "
+              "DirectSound is not used (&N)|1009 hidden EAX 1.0/2.0 (&E)|");
     EXPECT_EQ(sheet.Marks(), "011101101");
     std::vector<std::string> music = sheet.Items(1010);
     ASSERT_EQ(music.size(), 4u);
@@ -268,15 +267,10 @@ TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesA
 
     // Each underlined letter with Alt turns its check box; what that does to the others is the
     // page's rule, and what is saved shows below.
-    for (const auto& [letter, id] : {std::pair<WORD, int>{'M', 1004},
-                                     {'J', 1008},
-                                     {'C', 1017},
-                                     {'B', 1016},
-                                     {'T', 1015},
-                                     {'V', 1005},
-                                     {'S', 1007},
-                                     {'N', 1006},
-                                     {'N', 1006}}) {
+    const std::pair<WORD, int> letters[] = {{'M', 1004}, {'J', 1008}, {'C', 1017},
+                                            {'B', 1016}, {'T', 1015}, {'V', 1005},
+                                            {'S', 1007}, {'N', 1006}, {'N', 1006}};
+    for (const auto& [letter, id] : letters) {
         const auto mark = [&] { return SendMessageA(sheet.Control(id), BM_GETCHECK, 0, 0); };
         const LRESULT before = mark();
         Type({VK_MENU, letter});
