@@ -14,12 +14,10 @@ TEST(Probes, TheGuardRunsOneCopyWithNoGameRunningAndNoWindowsNt3) {
     const char* kestII = "You must exit Kest II OMNIVA\nbefore running this program. (i)";
     const char* kestI = "You must exit Kest I OMNIVA\nbefore running this program. (i)";
     struct Case {
-        std::set<std::string> held;    // mutexes
-        std::set<std::string> failing; // a mutex named here cannot be created
+        std::set<std::string> held, failing; // mutexes held, and those that cannot be created
         std::uint32_t platformId, major;
         bool osKnown;
-        const char* outcome;
-        const char* message;
+        const char *outcome, *message;
         std::int32_t directX;
     };
     const Case cases[] = {
@@ -107,8 +105,9 @@ TEST(Probes, EachAnswerOfTheSoundDeviceGivesItsEaxLevel) {
         std::set<std::string> failing, positive; // positive: steps answering S_FALSE
         std::uint32_t masks[3];                  // listener, reverb and buffer reverb support
         std::int32_t level;
-        const char* layouts; // C the current buffer description, F the first one
-        const char* asked;   // L listener (EAX 2.0), M reverb and N buffer reverb (EAX 1.0)
+        // layouts: C the current buffer description, F the first one; asked: L listener
+        // (EAX 2.0), M reverb and N buffer reverb (EAX 1.0)
+        const char *layouts, *asked;
     };
     const Case cases[] = {{{}, {}, {3, 3, 3}, 2, "C", "L"},
                           {{"sound"}, {}, {3, 3, 3}, 0, "", ""},
@@ -142,8 +141,7 @@ TEST(Probes, TheDiagnosticToolIsFoundOnEachWindowsFamilyOrThePlayerIsToldWhy) {
     const char* cannotStart = "DXDIAG.EXE can't be started.\n[%s]";
     struct Case {
         std::uint32_t platformId, major;
-        const char* appPath; // the registry's default value, if any
-        const char* windows;
+        const char *appPath, *windows; // appPath: the registry's default value, if any
         std::set<std::string> files;
         std::string opened;
         const char* message;
