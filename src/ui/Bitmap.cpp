@@ -3,6 +3,7 @@
 #include "app/ErrorReport.h"
 #include "ui/GdiScopes.h"
 
+#include <algorithm>
 #include <cstring>
 
 HPALETTE SharedPalette;
@@ -25,10 +26,6 @@ HPALETTE CreatePaletteFromTable(const std::uint8_t* table) {
     return CreatePalette(reinterpret_cast<const LOGPALETTE*>(&palette));
 }
 
-void RefuseResource() {
-    DebugPrint("%s", "Bitmap::LoadFromResource error1");
-}
-
 } // namespace
 
 bool Bitmap::LoadFromResource(int resourceId, HDC dc, HINSTANCE module) {
@@ -39,20 +36,12 @@ bool Bitmap::LoadFromResource(int resourceId, HDC dc, HINSTANCE module) {
     if (!resource)
         return false;
     const DWORD resourceSize = SizeofResource(module, found);
-    if (resourceSize < sizeof(BITMAPINFOHEADER)) {
-        RefuseResource();
-        return false;
-    }
-    BITMAPINFOHEADER header;
-    std::memcpy(&header, resource, sizeof header);
-    if (header.biBitCount != 8) {
-        RefuseResource();
-        return false;
-    }
-    // The copy is read from the resource as a whole: one that is shorter would be read past.
-    const std::int64_t copySize = BitmapCopySize(header.biSize, header.biWidth, header.biHeight);
-    if (copySize <= 0 || copySize > resourceSize || header.biSize < sizeof(BITMAPINFOHEADER)) {
-        RefuseResource();
+    BITMAPINFOHEADER header = {}; // one cut short is refused: its copy would end past it
+    std::memcpy(&header, resource, std::min<std::size_t>(resourceSize, sizeof header));
+    const std::int64_t copySize = BitmapCopySize(resourceSize, header.biSize, header.biBitCount,
+                                                 header.biWidth, header.biHeight);
+    if (copySize < 0) {
+        DebugPrint("%s", "Bitmap::LoadFromResource error1");
         return false;
     }
 

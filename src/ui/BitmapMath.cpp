@@ -1,10 +1,13 @@
 #include "ui/BitmapMath.h"
 
-std::int64_t BitmapCopySize(std::uint32_t headerSize, std::int32_t width, std::int32_t height) {
-    if (width <= 0 || height <= 0)
+std::int64_t BitmapCopySize(std::uint32_t resourceSize, std::uint32_t headerSize,
+                            std::uint16_t bitCount, std::int32_t width, std::int32_t height) {
+    if (bitCount != 8 || headerSize < 40 || width <= 0 || height <= 0)
         return -1;
     const std::int64_t stride = 4 * ((static_cast<std::int64_t>(width) + 3) / 4);
-    return static_cast<std::int64_t>(headerSize) + ColorTableBytes + stride * height;
+    const std::int64_t copySize =
+        static_cast<std::int64_t>(headerSize) + ColorTableBytes + stride * height;
+    return copySize <= resourceSize ? copySize : -1;
 }
 
 std::uint8_t RampChannel(int k, std::uint8_t high, std::uint8_t low) {

@@ -12,9 +12,12 @@ constexpr int ColorTableBytes = ColorTableEntries * 4;
 constexpr int RampFirstEntry = 10;
 constexpr int RampLastEntry = 31;
 
-// Header, a full 256-entry colour table and the pixel rows padded to 4 bytes. Negative for a
-// header that describes no image (a zero or negative size).
-std::int64_t BitmapCopySize(std::uint32_t headerSize, std::int32_t width, std::int32_t height);
+// What is copied of a bitmap resource of `resourceSize` bytes: its header, a full 256-entry colour
+// table and the pixel rows padded to 4 bytes. -1 for one that is refused: not 8 bits per pixel, a
+// header shorter than the 40 bytes read from it, no image (a zero or negative size), or a copy
+// that would read past the resource's end.
+std::int64_t BitmapCopySize(std::uint32_t resourceSize, std::uint32_t headerSize,
+                            std::uint16_t bitCount, std::int32_t width, std::int32_t height);
 
 // One channel of ramp entry 10 + k, k from 0 to 21: 21/22 of the low colour at the start,
 // 21/22 of the high colour at the end (the divisor is 22).

@@ -4,6 +4,7 @@
 #include "Doubles.h"
 #include "midi/InstrumentSets.h"
 #include "settings/StartupSettings.h"
+#include "ui/BitmapMath.h"
 #include "ui/PagePainting.h"
 #include "ui/SheetPlacement.h"
 #include "ui/StartingOptions.h"
@@ -159,6 +160,20 @@ TEST(Page, TheBackdropIsRebuiltOnlyWhenTheShadowOrTheMeanOfTheLightColoursMoves)
                   std::make_pair(MeanColor(backdrop.colors[20], backdrop.colors[22]),
                                  backdrop.colors[16]));
     }
+}
+
+// A bitmap resource is copied whole, rows padded to 4 bytes, or refused; never read past its end.
+TEST(Page, OnlyAWholeEightBitBitmapResourceIsCopied) {
+    const std::int64_t tile = 40 + 1024 + 96 * 96; // the backdrop as shipped
+    // resource size, header size, bits per pixel, width, height: bytes copied
+    const std::tuple<std::uint32_t, std::uint32_t, int, int, int, std::int64_t> cases[] = {
+        {tile, 40, 8, 96, 96, tile},   {tile + 9, 40, 8, 93, 96, tile},
+        {tile - 1, 40, 8, 96, 96, -1}, {tile, 40, 4, 96, 96, -1},
+        {tile, 40, 24, 96, 96, -1},    {tile, 12, 8, 96, 96, -1},
+        {tile, 40, 8, 0, 96, -1},      {tile, 40, 8, 96, -96, -1}, // top-down rows
+        {tile, 40, 8, 96, 0, -1},      {UINT32_MAX, 40, 8, INT32_MAX, INT32_MAX, -1}};
+    for (const auto& [size, header, bits, width, height, copied] : cases)
+        EXPECT_EQ(BitmapCopySize(size, header, bits, width, height), copied) << size << " " << bits;
 }
 
 // Once it has its size the sheet lies in the work area of its screen, moved no further than it
