@@ -20,6 +20,7 @@ wine_loader() {
 }
 
 build_preset() {
-    cmake --preset "$1" "${@:2}" >/dev/null
+    # A tree that no longer configures (one made with another toolchain) is configured anew.
+    cmake --preset "$1" "${@:2}" >/dev/null 2>&1 || cmake --preset "$1" --fresh "${@:2}" >/dev/null
     cmake --build --preset "$1" -j "$(nproc)"
 }
