@@ -5,6 +5,7 @@
 #include "midi/InstrumentSets.h"
 #include "probes/EaxProbe.h"
 #include "settings/StartupSettings.h"
+#include "ui/PropertyPage.h"
 
 namespace {
 
@@ -66,8 +67,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             return DefWindowProcA(window, message, wParam, lParam);
         }
     } catch (runtime_error&) {
-        // The failure is recorded; closing the main window ends the program in order.
-        SendMessageA(MainWindow, WM_CLOSE, 0, 0);
+        EndProgram(); // the failure is recorded
         return 0;
     }
 }

@@ -25,11 +25,18 @@ unsigned PropertyPage::WindowsCreated() {
     return windowsCreated;
 }
 
+void EndProgram() {
+    // Destroyed from inside one of its own messages, the sheet would go on writing into the
+    // memory it had freed. Cancelled, it ends on its own, and its page's end closes the main
+    // window.
+    if (CurrentPage && CurrentPage->hwnd)
+        PostMessageA(GetParent(CurrentPage->hwnd), PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    else
+        SendMessageA(MainWindow, WM_CLOSE, 0, 0);
+}
+
 int PropertyPage::OnNotify(int code, UINT_PTR) {
     switch (static_cast<UINT>(code)) {
-    case PSN_QUERYCANCEL:
-        DestroyWindow(MainWindow);
-        return 0;
     case PSN_APPLY:
         SendMessageA(MainWindow, WM_SAVESETTINGS, 0, 0);
         PostMessageA(hwnd, WmApplied, 0, 0);
@@ -134,8 +141,7 @@ INT_PTR PropertyPage::DialogProc(HWND window, UINT message, WPARAM wParam, LPARA
             return FALSE;
         }
     } catch (runtime_error&) {
-        // The failure is recorded; closing the main window ends the program in order.
-        SendMessageA(MainWindow, WM_CLOSE, 0, 0);
+        EndProgram(); // the failure is recorded
         return FALSE;
     }
 }
