@@ -12,7 +12,7 @@ namespace {
 // A resource of the program file itself.
 std::string ResourceBytes(int id, int type) {
     std::string bytes;
-    HMODULE file = LoadLibraryExA(ProgramUnderTest().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE file = LoadLibraryExA(ProgramUnderTest.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (HRSRC found = FindResourceA(file, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type)))
         bytes.assign(static_cast<const char*>(LockResource(LoadResource(file, found))),
                      SizeofResource(file, found));
@@ -260,16 +260,18 @@ TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesA
         Until([&] { return FocusedControl(sheet.window) != before; });
         visited.push_back(FocusedControl(sheet.window));
     }
-    EXPECT_EQ(visited, (std::vector<int>{1001,     1004, 1014, 1008, 1016,     1015,   1017, 1010,
-                                         1005,     1007, 1006, IDOK, IDCANCEL, 0x3020, 1000, 0x3020,
-                                         IDCANCEL, IDOK, 1006, 1007, 1005,     1010,   1017, 1015,
-                                         1016,     1008, 1014, 1004, 1001,     1000}));
+    // clang-format off
+    EXPECT_EQ(visited, (std::vector<int>{1001, 1004, 1014, 1008, 1016, 1015, 1017, 1010, 1005, 1007,
+        1006, IDOK, IDCANCEL, 0x3020, 1000, 0x3020, IDCANCEL, IDOK, 1006, 1007, 1005, 1010, 1017,
+        1015, 1016, 1008, 1014, 1004, 1001, 1000}));
+    // clang-format on
 
     // Each underlined letter with Alt turns its check box; what that does to the others is the
     // page's rule, and what is saved shows below.
-    const std::pair<WORD, int> letters[] = {{'M', 1004}, {'J', 1008}, {'C', 1017},
-                                            {'B', 1016}, {'T', 1015}, {'V', 1005},
-                                            {'S', 1007}, {'N', 1006}, {'N', 1006}};
+    // clang-format off
+    const std::pair<WORD, int> letters[] = {{'M', 1004}, {'J', 1008}, {'C', 1017}, {'B', 1016},
+        {'T', 1015}, {'V', 1005}, {'S', 1007}, {'N', 1006}, {'N', 1006}};
+    // clang-format on
     for (const auto& [letter, id] : letters) {
         const auto mark = [&] { return SendMessageA(sheet.Control(id), BM_GETCHECK, 0, 0); };
         const LRESULT before = mark();
@@ -306,8 +308,8 @@ TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesA
 }
 
 TEST(Player, TheFilePropertiesNameTheProductAndItsManifestAsksForNoElevation) {
-    std::vector<char> data(GetFileVersionInfoSizeA(ProgramUnderTest().c_str(), nullptr) + 1);
-    ASSERT_TRUE(GetFileVersionInfoA(ProgramUnderTest().c_str(), 0, data.size(), data.data()));
+    std::vector<char> data(GetFileVersionInfoSizeA(ProgramUnderTest.c_str(), nullptr) + 1);
+    ASSERT_TRUE(GetFileVersionInfoA(ProgramUnderTest.c_str(), 0, data.size(), data.data()));
     std::string strings;
     for (std::string name : {"FileDescription", "ProductName", "FileVersion", "ProductVersion"}) {
         char* value = nullptr;

@@ -30,10 +30,7 @@ struct MemoryRegistry : RegistryApi {
         return std::to_string(root) + "\\" + path;
     }
     auto& Values(RegistryHandle key) { return keys.at(open.at(key)); }
-    long Open(const std::string& path, RegistryHandle* key) {
-        open[*key = next++] = path;
-        return RegSuccess;
-    }
+    long Open(const std::string& p, RegistryHandle* k) { return open[*k = next++] = p, RegSuccess; }
     long CreateKey(RegistryHandle root, const char* path, RegistryHandle* key,
                    std::uint32_t* disposition) override {
         *disposition = keys.count(Path(root, path)) ? 2 : RegCreatedNewKey;
@@ -55,11 +52,10 @@ struct MemoryRegistry : RegistryApi {
         const auto found = Values(key).find(name ? name : "");
         if (found == Values(key).end())
             return 2; // ERROR_FILE_NOT_FOUND
-        const std::string& bytes = found->second.second;
+        const auto& [storedType, bytes] = found->second;
         if (bytes.size() > *size)
             return 234; // ERROR_MORE_DATA
-        *type = found->second.first;
-        *size = static_cast<std::uint32_t>(bytes.size());
+        *type = storedType, *size = static_cast<std::uint32_t>(bytes.size());
         std::memcpy(data, bytes.data(), bytes.size());
         return RegSuccess;
     }
@@ -100,13 +96,11 @@ struct MemoryDisk : DirectorySearchApi, FileApi {
         if (!files.count(name) || access != GenericRead)
             return InvalidFileHandle;
         opened.push_back(name);
-        ++openFiles;
-        return opened.size() - 1;
+        return ++openFiles, opened.size() - 1;
     }
     bool Read(FileHandle file, void* buffer, std::uint32_t count, std::uint32_t* read) override {
         *read = std::min<std::uint32_t>(count, files[opened[file]].size());
-        std::memcpy(buffer, files[opened[file]].data(), *read);
-        return true;
+        return std::memcpy(buffer, files[opened[file]].data(), *read), true;
     }
     bool GetSize(FileHandle f, std::uint64_t* size) override {
         return *size = files[opened[f]].size(), true;
@@ -189,9 +183,8 @@ struct ScriptedMachine : GuardApi, DirectXApi, SoundApi, LauncherApi {
         return request.flags == 0x12 && request.samplesPerSecond == 22050 ? result : Failure;
     }
     HResult QueryInterface(ComObject object, SoundInterface iid, ComObject* out) override {
-        if (iid == SoundInterface::Sound3DBuffer)
-            return Step("3D", out);
-        return Step(object == buffer ? "set-on-buffer" : "set-on-3D", out);
+        const bool on3D = iid == SoundInterface::Sound3DBuffer;
+        return Step(on3D ? "3D" : object == buffer ? "set-on-buffer" : "set-on-3D", out);
     }
     HResult QuerySupport(ComObject, EaxPropertySet set, std::uint32_t id,
                          std::uint32_t* mask) override {
@@ -211,7 +204,5 @@ struct ScriptedMachine : GuardApi, DirectXApi, SoundApi, LauncherApi {
         opened = path;
         return present.count(path) ? shellAnswer : 2; // SE_ERR_FNF
     }
-    void ShowSystemError(const char* text, std::uint32_t flags) override {
-        ShowMessage(text, flags);
-    }
+    void ShowSystemError(const char* t, std::uint32_t f) override { ShowMessage(t, f); }
 };

@@ -33,10 +33,6 @@ std::uint32_t Get(const Option& o) {
     return o.index ? StartupSettings.*o.index : StartupSettings.*o.flag;
 }
 
-std::string Dword(std::uint32_t value) {
-    return std::string(reinterpret_cast<const char*>(&value), 4); // little-endian, as stored
-}
-
 const std::string Key = MemoryRegistry::Path(HkeyCurrentUser, SettingsKeyPath);
 
 // Every field scrambled except the music choice, which no default touches.
@@ -59,7 +55,8 @@ TEST(Settings, DefaultsFollowTheDirectXLevel) {
 TEST(Settings, EachStoredValueLoadsIntoItsFieldAlone) {
     for (const Option& stored : Options) {
         MemoryRegistry registry;
-        registry.keys[Key][stored.name] = {RegTypeDword, Dword(stored.stored)};
+        const auto* bytes = reinterpret_cast<const char*>(&stored.stored); // little-endian
+        registry.keys[Key][stored.name] = {RegTypeDword, std::string(bytes, 4)};
         Defaults(0x700);
         LoadSettings(registry);
         for (const Option& o : Options)

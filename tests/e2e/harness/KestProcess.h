@@ -17,22 +17,18 @@ constexpr const char* Title = "Kest I&II OMNIVA Setup";
 constexpr const char* SettingsKey = "SOFTWARE\\Halvic\\KestII SEMPERA";
 
 // The KestSetup.exe under test, as the first argument of the driver names it.
-inline std::string& ProgramUnderTest() {
-    static std::string program;
-    return program;
-}
+inline std::string ProgramUnderTest;
 
 inline void SetProgramUnderTest(const char* path) {
     // Wine gives a Unix path from the build drive Z:.
-    ProgramUnderTest() = path[0] == '/' ? std::string("Z:") + path : path;
-    for (char& c : ProgramUnderTest())
+    ProgramUnderTest = path[0] == '/' ? std::string("Z:") + path : path;
+    for (char& c : ProgramUnderTest)
         c = c == '/' ? '\\' : c;
 }
 
 inline std::string TextOf(HWND window) {
     char text[1024] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+    return GetWindowTextA(window, text, sizeof text), text;
 }
 
 // The games' key as "name=number|" in the order of the names; data that is not a REG_DWORD
@@ -43,9 +39,8 @@ inline std::string Stored() {
         return "(no key)";
     std::map<std::string, std::string> values;
     char name[256], data[64];
-    DWORD length = sizeof name, type = 0, size = sizeof data;
-    for (DWORD i = 0; !RegEnumValueA(key, i++, name, &length, nullptr, &type,
-                                     reinterpret_cast<BYTE*>(data), &size);
+    for (DWORD i = 0, length = sizeof name, type = 0, size = sizeof data; !RegEnumValueA(
+             key, i++, name, &length, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
          length = sizeof name, size = sizeof data)
         values[name] =
             type == REG_DWORD && size == 4 ? std::to_string(*reinterpret_cast<DWORD*>(data)) : "?";
@@ -63,7 +58,7 @@ struct Folder {
         RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
         std::filesystem::remove_all(path);
         std::filesystem::create_directories(path);
-        std::filesystem::copy_file(ProgramUnderTest(), program);
+        std::filesystem::copy_file(ProgramUnderTest, program);
     }
     ~Folder() {
         std::error_code ignored;
