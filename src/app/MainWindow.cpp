@@ -61,8 +61,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             return 0;
         }
         case WM_SAVESETTINGS:
-            SaveSettings();
-            return 0;
+            return SaveSettings();
         default:
             return DefWindowProcA(window, message, wParam, lParam);
         }

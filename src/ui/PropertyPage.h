@@ -18,8 +18,8 @@ class PropertyPage {
     virtual DLGPROC GetDialogProc() = 0;
     virtual int OnInitDialog() = 0;
     virtual int OnCommand(int notifyCode, int controlId, HWND control) = 0;
-    // Apply saves through the main window. However the sheet closes, its page's end closes the
-    // main window, which ends the program.
+    // OK and Apply save through the main window; a failed save is told and keeps the sheet open.
+    // However the sheet closes, its page's end closes the main window, which ends the program.
     virtual int OnNotify(int code, UINT_PTR idFrom);
     virtual HBRUSH OnCtlColor(HDC dc, HWND control);
     virtual int OnEraseBackground(HDC dc);

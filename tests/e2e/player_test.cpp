@@ -1,5 +1,6 @@
 // The program as the player meets it, under Wine (DirectX 7, no EAX): the page as the screen
-// shows it, what the clicks do, what lands in the registry for the games, and a running game.
+// shows it, what the clicks do, what lands in the registry for the games or why nothing could,
+// a second copy, and a running game.
 // Expected colours come from the bitmaps stored in the program file itself.
 #include "harness/KestProcess.h"
 
@@ -208,7 +209,8 @@ TEST(Player, ThePageIsPaintedWholeOnTheScreenAtEachScaleAndEachWayOutEndsTheProg
 
 // A returning player's start, driven by the keyboard alone as on a Steam Deck: real key presses
 // to the window in the foreground. On the Windows 98 road a missing diagnostic tool is named in
-// a box, which tells that its letter pressed its button. Then a start while the games run.
+// a box, which tells that its letter pressed its button. A save the registry refuses keeps the
+// sheet for another try. Then a start while the games run.
 TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesAGameRefuses) {
     const Override win98("Software\\Wine\\AppDefaults\\KestSetup.exe", "Version", REG_SZ,
                          std::string("win98", 6));
@@ -283,6 +285,26 @@ TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesA
     EXPECT_EQ(kest.WaitForBox(), Title + std::string("|DXDIAG.EXE not present.|-"));
     Type({VK_RETURN});
     EXPECT_TRUE(Until([&] { return FocusedControl(sheet.window) == 1001; }));
+
+    // Under a volatile parent the registry makes no lasting key (ERROR_CHILD_MUST_BE_VOLATILE):
+    // Apply and OK each tell so in the system's words and keep the sheet; the choices are still
+    // there when the parent is gone and OK is tried again.
+    RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Halvic");
+    HKEY key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Halvic", 0, nullptr, REG_OPTION_VOLATILE,
+                    KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegCloseKey(key);
+    char description[512] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_CHILD_MUST_BE_VOLATILE,
+                   MAKELANGID(LANG_NEUTRAL, SUBLANG_SYS_DEFAULT), description, 512, nullptr);
+    for (int button : {PSBTN_APPLYNOW, PSBTN_OK}) {
+        sheet.Press(button);
+        EXPECT_EQ(kest.WaitForBox(),
+                  Title + std::string("|The choices could not be saved.\n[") + description + "]|W");
+        kest.Dismiss();
+        EXPECT_TRUE(Until([&] { return !kest.Wait(false, 50); }) && IsWindowVisible(sheet.window));
+    }
+    RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Halvic");
 
     Type({VK_MENU, 'M'});
     Type({VK_RETURN}); // on a check box: OK

@@ -24,6 +24,7 @@ constexpr HResult Failure = static_cast<HResult>(0x80004005); // E_FAIL
 struct MemoryRegistry : RegistryApi {
     std::map<std::string, std::map<std::string, std::pair<std::uint32_t, std::string>>> keys;
     std::map<RegistryHandle, std::string> open; // handle -> key
+    std::map<std::string, long> refusals;       // key or value name -> the error its writing meets
     RegistryHandle next = 100;
 
     static std::string Path(RegistryHandle root, const char* path) {
@@ -33,9 +34,9 @@ struct MemoryRegistry : RegistryApi {
     long Open(const std::string& p, RegistryHandle* k) { return open[*k = next++] = p, RegSuccess; }
     long CreateKey(RegistryHandle root, const char* path, RegistryHandle* key,
                    std::uint32_t* disposition) override {
-        *disposition = keys.count(Path(root, path)) ? 2 : RegCreatedNewKey;
-        keys[Path(root, path)];
-        return Open(Path(root, path), key);
+        const std::string at = Path(root, path);
+        *disposition = keys.count(at) ? 2 : RegCreatedNewKey;
+        return refusals[at] ? refusals[at] : (keys[at], Open(at, key));
     }
     long OpenKey(RegistryHandle root, const char* path, RegistryHandle* key) override {
         return keys.count(Path(root, path)) ? Open(Path(root, path), key) : 2;
@@ -44,8 +45,9 @@ struct MemoryRegistry : RegistryApi {
     long CloseKey(RegistryHandle key) override { return open.erase(key) ? RegSuccess : 6; }
     long SetValue(RegistryHandle key, const char* name, std::uint32_t type, const void* data,
                   std::uint32_t size) override {
-        Values(key)[name] = {type, std::string(static_cast<const char*>(data), size)};
-        return RegSuccess;
+        if (!refusals[name])
+            Values(key)[name] = {type, std::string(static_cast<const char*>(data), size)};
+        return refusals[name];
     }
     long QueryValue(RegistryHandle key, const char* name, std::uint32_t* type, void* data,
                     std::uint32_t* size) override {

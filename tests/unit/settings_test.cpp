@@ -1,5 +1,6 @@
-// The eleven values the games read: their defaults by DirectX level and each one loaded over
-// the defaults, one line per value. What is saved is checked in the registry, end to end.
+// The eleven values the games read: their defaults by DirectX level, each one loaded over the
+// defaults, one line per value, and what a save that meets refusals answers. What is saved is
+// checked in the registry, end to end.
 #include "Doubles.h"
 #include "settings/StartupSettings.h"
 
@@ -62,6 +63,19 @@ TEST(Settings, EachStoredValueLoadsIntoItsFieldAlone) {
         for (const Option& o : Options)
             EXPECT_EQ(Get(o), &o == &stored ? o.loaded : o.defaultFromDirectX7)
                 << o.name << " after loading " << stored.name;
+        EXPECT_TRUE(registry.open.empty());
+    }
+}
+
+TEST(Settings, ASaveWritesEveryValueItCanAndAnswersTheFirstRefusal) {
+    // The key that cannot be made (ERROR_CHILD_MUST_BE_VOLATILE), and values refused.
+    const std::tuple<std::map<std::string, long>, long, std::size_t> cases[] = {
+        {{}, 0, 11}, {{{Key, 1021}}, 1021, 0}, {{{"Joystick", 5}, {"Mirel's clock", 1021}}, 5, 9}};
+    for (const auto& [refusals, answer, written] : cases) {
+        MemoryRegistry registry;
+        registry.refusals = refusals;
+        EXPECT_EQ(SaveSettings(registry), answer);
+        EXPECT_EQ(registry.keys[Key].size(), written) << answer;
         EXPECT_TRUE(registry.open.empty());
     }
 }

@@ -73,21 +73,23 @@ struct Folder {
     std::string path, program = path + "\\KestSetup.exe";
 };
 
-// Icon handles mean nothing across processes under Wine; on the screen the error icon is red
-// and the information icon blue.
+// Icon handles mean nothing across processes under Wine; on the screen the error icon is red,
+// the information icon blue and the warning icon yellow.
 inline char IconOf(HWND box) {
     RECT area = {};
     GetWindowRect(GetDlgItem(box, 0x440) ? GetDlgItem(box, 0x440) : GetDlgItem(box, 0x14), &area);
     HDC screen = GetDC(nullptr);
-    int red = 0, blue = 0;
+    int red = 0, blue = 0, yellow = 0;
     for (int y = area.top; y < area.top + 32; ++y)
         for (int x = area.left; x < area.left + 32; ++x) {
             const COLORREF c = GetPixel(screen, x, y);
             red += GetRValue(c) > 150 && GetGValue(c) < 90 && GetBValue(c) < 90;
             blue += GetBValue(c) > 150 && GetRValue(c) < 90;
+            yellow += GetRValue(c) > 150 && GetGValue(c) > 150 && GetBValue(c) < 90;
         }
     ReleaseDC(nullptr, screen);
-    return red > 100 && red > 4 * blue ? 'E' : blue > 100 && blue > 4 * red ? 'I' : '-';
+    const char icon = red > 100 && red > 4 * blue ? 'E' : blue > 100 && blue > 4 * red ? 'I' : '-';
+    return icon == '-' && yellow > 100 ? 'W' : icon;
 }
 
 // The running program; ended if it is still running when the test is done with it.
@@ -122,7 +124,7 @@ class Kest {
         return nullptr;
     }
     // The program's message box once it shows, as "caption|text|icon", the icon E for error,
-    // I for information, - for none; left open for Dismiss.
+    // I for information, W for a warning, - for none; left open for Dismiss.
     std::string WaitForBox() {
         if (!(box_ = Wait(false)))
             return "(no box)";
