@@ -7,11 +7,12 @@ MutexHandle InstanceMutex;
 
 namespace {
 
-// A game holds its mutex for as long as it runs; the handle opened here is only a probe.
+// A game holds its mutex for as long as it runs; the handle opened here is only a probe. A game
+// run as administrator makes one that a standard user may not open, but it is there all the same.
 bool IsRunning(GuardApi& guard, const char* mutexName) {
     const MutexHandle mutex = guard.OpenExistingMutex(mutexName);
     if (!mutex)
-        return false;
+        return guard.LastError() == ErrorAccessDenied;
     guard.CloseMutex(mutex);
     return true;
 }

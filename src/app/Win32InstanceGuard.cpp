@@ -21,7 +21,7 @@ class Win32Guard final : public GuardApi {
     }
     std::uint32_t LastError() override { return GetLastError(); }
     MutexHandle OpenExistingMutex(const char* name) override {
-        return Handle(OpenMutexA(MUTEX_ALL_ACCESS, TRUE, name));
+        return Handle(OpenMutexA(SYNCHRONIZE, TRUE, name));
     }
     void CloseMutex(MutexHandle mutex) override { CloseHandle(AsHandle(mutex)); }
     void ShowMessage(const char* text, std::uint32_t flags) override { ::ShowMessage(text, flags); }

@@ -5,6 +5,7 @@
 #include "harness/KestProcess.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include <algorithm>
 
@@ -314,9 +315,13 @@ TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesA
                         "design=67305985|Joystick=0|Mirel's clock=1|Music instrument=3|Reverb "
                         "sound effect=0|");
 
-    // With both games running the second one is named; nothing is built or stored.
-    HANDLE games[] = {CreateMutexA(nullptr, TRUE, "KestI SEMPERA"),
-                      CreateMutexA(nullptr, TRUE, "KestII SEMPERA")};
+    // With both games running the second one is named; nothing is built or stored. Run as
+    // administrator, they let a standard user no more than wait on their mutexes.
+    SECURITY_ATTRIBUTES waitOnly = {sizeof waitOnly, nullptr, FALSE};
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;0x00100000;;;WD)", SDDL_REVISION_1,
+                                                         &waitOnly.lpSecurityDescriptor, nullptr);
+    HANDLE games[] = {CreateMutexA(&waitOnly, TRUE, "KestI SEMPERA"),
+                      CreateMutexA(&waitOnly, TRUE, "KestII SEMPERA")};
     RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
     Kest refused(folder.program);
     EXPECT_EQ(refused.WaitForBox(),
@@ -327,6 +332,7 @@ TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesA
     EXPECT_EQ(Stored(), "(no key)");
     for (HANDLE game : games)
         CloseHandle(game);
+    LocalFree(waitOnly.lpSecurityDescriptor);
 }
 
 TEST(Player, TheFilePropertiesNameTheProductAndItsManifestAsksForNoElevation) {

@@ -116,9 +116,10 @@ struct MemoryDisk : DirectorySearchApi, FileApi {
 // Every object handed out counts as live until it is released.
 struct ScriptedMachine : GuardApi, DirectXApi, SoundApi, LauncherApi {
     OsVersion os = {2, 5};
-    bool osKnown = true, created = false;
+    bool osKnown = true;
     std::set<std::string> present, failing, positive;
-    std::uint32_t masks[3] = {3, 3, 3}; // EAX listener, reverb, buffer reverb support
+    // EAX listener, reverb and buffer reverb support; the last mutex call's error
+    std::uint32_t masks[3] = {3, 3, 3}, error = 0;
     std::string windows = "C:\\WINDOWS", debug, shown, opened, layouts, asked;
     std::set<ComObject> live;
     std::map<LibraryHandle, std::string> libraries;
@@ -142,11 +143,15 @@ struct ScriptedMachine : GuardApi, DirectXApi, SoundApi, LauncherApi {
     }
 
     MutexHandle CreateOwnedMutex(const char* name) override {
-        created = present.insert(name).second;
+        error = present.insert(name).second ? 0 : ErrorAlreadyExists;
         return failing.count(name) ? 0 : 7;
     }
-    std::uint32_t LastError() override { return created ? 0 : ErrorAlreadyExists; }
-    MutexHandle OpenExistingMutex(const char* name) override { return present.count(name); }
+    std::uint32_t LastError() override { return error; }
+    // A game's mutex that fails was made by an elevated game: a standard user may not open it.
+    MutexHandle OpenExistingMutex(const char* name) override {
+        error = !present.count(name) ? 2 : failing.count(name) ? ErrorAccessDenied : 0;
+        return error ? 0 : 7;
+    }
     void CloseMutex(MutexHandle) override {}
 
     LibraryHandle LoadDll(const char* name) override {

@@ -14,7 +14,8 @@ TEST(Probes, TheGuardRunsOneCopyWithNoGameRunningAndNoWindowsNt3) {
     const char* kestII = "You must exit Kest II OMNIVA\nbefore running this program. (i)";
     const char* kestI = "You must exit Kest I OMNIVA\nbefore running this program. (i)";
     struct Case {
-        std::set<std::string> held, failing; // mutexes held, and those that cannot be created
+        // mutexes held, and those that cannot be created (ours) or opened (a game's, elevated)
+        std::set<std::string> held, failing;
         std::uint32_t platformId, major;
         bool osKnown;
         const char *outcome, *message;
@@ -29,7 +30,7 @@ TEST(Probes, TheGuardRunsOneCopyWithNoGameRunningAndNoWindowsNt3) {
         {{"KestCnf"}, {}, 2, 5, true, "refused", "", 0},
         {{}, {"KestCnf"}, 2, 5, true, "refused", "", 0},
         {{"KestII SEMPERA"}, {}, 2, 5, true, "refused", kestII, 0},
-        {{"KestI SEMPERA"}, {}, 2, 5, true, "refused", kestI, 0},
+        {{"KestI SEMPERA"}, {"KestI SEMPERA"}, 2, 5, true, "refused", kestI, 0}, // elevated
         {{"KestI SEMPERA", "KestII SEMPERA"}, {}, 2, 3, true, "refused", kestII, 0},
         {{"KestI", "KestII", "Kest SEMPERA"}, {}, 2, 5, true, "runs", "", 0x700}};
     for (const Case& c : cases) {
