@@ -22,8 +22,13 @@ bool IsRunning(GuardApi& guard, const char* mutexName) {
 bool CheckInstance(GuardApi& guard, DirectXApi& directX) {
     // Kept even when refusing: the clean-up releases whatever was returned.
     InstanceMutex = guard.CreateOwnedMutex(InstanceMutexName);
-    if (!InstanceMutex || guard.LastError() == ErrorAlreadyExists)
+    if (!InstanceMutex)
         return false;
+    if (guard.LastError() == ErrorAlreadyExists) {
+        // The player is looking for the copy that runs, which may lie under other windows.
+        guard.ShowRunningCopy();
+        return false;
+    }
 
     // The second game first: with both running, its message is the one shown.
     if (IsRunning(guard, KestIIMutexName)) {

@@ -28,6 +28,8 @@ class GuardApi {
     // OpenMutexA to wait on it; 0 when it does not exist or may not be opened (LastError tells).
     virtual MutexHandle OpenExistingMutex(const char* name) = 0;
     virtual void CloseMutex(MutexHandle mutex) = 0;
+    // Brings the running copy's sheet, or the box over it, to the front.
+    virtual void ShowRunningCopy() = 0;
     // Message box owned by the main window (none yet) and captioned with the title.
     virtual void ShowMessage(const char* text, std::uint32_t flags) = 0;
     // GetVersionExA; false when the query fails.

@@ -251,11 +251,18 @@ TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesA
                   SendMessageA(sheet.Control(1014), CB_GETCURSEL, 0, 0),
               31);
 
-    EXPECT_EQ(Kest(folder.program).Exit(), 0u); // a second copy, refused without a word
+    // A second copy, refused without a word, brings the first one's sheet (which has a taskbar
+    // button of its own) back in front of another window.
+    EXPECT_TRUE(GetWindowLongA(sheet.window, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    HWND cover = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr,
+                               nullptr, nullptr, nullptr);
+    EXPECT_TRUE(SetForegroundWindow(cover) && GetForegroundWindow() == cover);
+    EXPECT_EQ(Kest(folder.program).Exit(), 0u);
+    EXPECT_TRUE(Until([&] { return GetForegroundWindow() == sheet.window; }));
+    DestroyWindow(cover);
 
     // Tab and Shift+Tab: the page's visible, enabled controls in the template's order (a list by
     // its edit field), then OK, Cancel and the tab; Apply is not lit yet.
-    SetForegroundWindow(sheet.window);
     std::vector<int> visited;
     for (int i = 0; i < 30; ++i) {
         const int before = FocusedControl(sheet.window);

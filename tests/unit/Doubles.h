@@ -153,6 +153,7 @@ struct ScriptedMachine : GuardApi, DirectXApi, SoundApi, LauncherApi {
         return error ? 0 : 7;
     }
     void CloseMutex(MutexHandle) override {}
+    void ShowRunningCopy() override { shown = "the running copy in front"; }
 
     LibraryHandle LoadDll(const char* name) override {
         return failing.count(name) ? 0 : (libraries[++made] = name, made);

@@ -27,7 +27,7 @@ TEST(Probes, TheGuardRunsOneCopyWithNoGameRunningAndNoWindowsNt3) {
         {{}, {}, 1, 4, true, "runs", "", 0x700},
         {{}, {}, 2, 3, false, "runs", "", 0}, // no version to judge by
         {{}, {}, 2, 3, true, "error", "", 0},
-        {{"KestCnf"}, {}, 2, 5, true, "refused", "", 0},
+        {{"KestCnf"}, {}, 2, 5, true, "refused", "the running copy in front", 0},
         {{}, {"KestCnf"}, 2, 5, true, "refused", "", 0},
         {{"KestII SEMPERA"}, {}, 2, 5, true, "refused", kestII, 0},
         {{"KestI SEMPERA"}, {"KestI SEMPERA"}, 2, 5, true, "refused", kestI, 0}, // elevated
