@@ -1,9 +1,10 @@
 # Windows test programs run under Wine in a prefix of their own, one at a time: they share
-# the settings key, the mutexes and the one desktop.
+# the settings key, the mutexes and the one desktop. The prefix turns on heap checking for the
+# programs that run our code; Wine reports what it finds on the error channel of heap alone.
 set(KEST_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(KEST_WINE_ENVIRONMENT
     WINEPREFIX=${KEST_WINEPREFIX}
-    WINEDEBUG=-all
+    WINEDEBUG=-all,err+heap
     WINEDLLOVERRIDES=mscoree,mshtml=)
 
 add_test(NAME wine.prefix.setup
@@ -22,5 +23,6 @@ function(kest_add_wine_test name target)
     ENVIRONMENT "${KEST_WINE_ENVIRONMENT}"
     FIXTURES_REQUIRED wine
     RESOURCE_LOCK wine
+    FAIL_REGULAR_EXPRESSION "err:heap"
     TIMEOUT 300)
 endfunction()

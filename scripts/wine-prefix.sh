@@ -21,17 +21,23 @@ start)
     [ -f "$WINEPREFIX/system.reg" ] || { echo "wineboot made no prefix in $WINEPREFIX" >&2; exit 1; }
     # A crash must fail its test, not wait behind a dialog. Wine's own virtual desktop spares
     # each window's teardown the two seconds it waits for a window manager that Xvfb lacks.
+    # The heaps of the tool and of the platform test are checked at every call (tails, freed
+    # blocks, parameters, the whole heap), so that a write into freed memory logs "err:heap".
     settings=$(mktemp --suffix=.reg)
+    options='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Image File Execution Options'
     printf '%s\r\n' 'REGEDIT4' '' \
         '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' \
         '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' '' \
-        '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1024x768"' >"$settings"
+        '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1024x768"' '' \
+        "[$options\\KestSetup.exe]" '"GlobalFlag"=dword:000000f0' '' \
+        "[$options\\platform_test.exe]" '"GlobalFlag"=dword:000000f0' >"$settings"
     "$loader" reg import "Z:${settings//\//\\}" >/dev/null 2>&1 || true
     rm -f "$settings"
     # Let the server that served the edit go (it saves the registry), then keep one alive for
     # the whole run.
     timeout 60 wineserver -w
-    grep -q '^"Default"="1024x768"' "$WINEPREFIX/user.reg" ||
+    grep -q '^"Default"="1024x768"' "$WINEPREFIX/user.reg" &&
+        grep -q '^"GlobalFlag"=dword:000000f0' "$WINEPREFIX/system.reg" ||
         { echo "the test prefix's settings were not written" >&2; exit 1; }
     # Detached from our output, or ctest would wait for the daemon to close it.
     wineserver -p </dev/null >/dev/null 2>&1

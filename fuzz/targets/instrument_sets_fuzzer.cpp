@@ -17,7 +17,10 @@ void Check(bool sound) {
         std::abort();
 }
 
-void Discover(FuzzedDataProvider& in) {
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
     MemoryDisk disk;
     disk.folderExists = in.ConsumeBool();
     const auto stored = in.ConsumeIntegral<std::uint32_t>();
@@ -40,12 +43,5 @@ void Discover(FuzzedDataProvider& in) {
     }
     Check(StartupSettings.musicInstrument == std::min<std::uint32_t>(stored, count + 1));
     Check(disk.openFiles == 0 && disk.openSearches == 0);
-}
-
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzedDataProvider in(data, size);
-    Discover(in);
     return 0;
 }

@@ -9,7 +9,8 @@ extern HWND MainWindow;
 extern const char* const AppTitle;
 
 constexpr const char* MainWindowClass = "KestCnf";
-// Sent to MainWindow to write the settings to the registry.
+// Sent to MainWindow to write the settings to the registry; answers the code of the registry's
+// first failure, 0 when all was written.
 constexpr UINT WM_SAVESETTINGS = WM_USER + 1;
 
 void InitApplication();

@@ -7,11 +7,12 @@ MutexHandle InstanceMutex;
 
 namespace {
 
-// A game holds its mutex for as long as it runs; the handle opened here is only a probe.
+// A game holds its mutex for as long as it runs; the handle opened here is only a probe. A game
+// run as administrator makes one that a standard user may not open, but it is there all the same.
 bool IsRunning(GuardApi& guard, const char* mutexName) {
     const MutexHandle mutex = guard.OpenExistingMutex(mutexName);
     if (!mutex)
-        return false;
+        return guard.LastError() == ErrorAccessDenied;
     guard.CloseMutex(mutex);
     return true;
 }
@@ -21,8 +22,13 @@ bool IsRunning(GuardApi& guard, const char* mutexName) {
 bool CheckInstance(GuardApi& guard, DirectXApi& directX) {
     // Kept even when refusing: the clean-up releases whatever was returned.
     InstanceMutex = guard.CreateOwnedMutex(InstanceMutexName);
-    if (!InstanceMutex || guard.LastError() == ErrorAlreadyExists)
+    if (!InstanceMutex)
         return false;
+    if (guard.LastError() == ErrorAlreadyExists) {
+        // The player is looking for the copy that runs, which may lie under other windows.
+        guard.ShowRunningCopy();
+        return false;
+    }
 
     // The second game first: with both running, its message is the one shown.
     if (IsRunning(guard, KestIIMutexName)) {

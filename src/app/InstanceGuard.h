@@ -9,6 +9,7 @@
 
 using MutexHandle = std::uintptr_t; // a HANDLE on Windows; 0 is none
 
+constexpr std::uint32_t ErrorAccessDenied = 5;
 constexpr std::uint32_t ErrorAlreadyExists = 183;
 constexpr std::uint32_t MbIconInformation = 0x40;
 
@@ -24,9 +25,11 @@ class GuardApi {
     // CreateMutexA, no security attributes, initially owned.
     virtual MutexHandle CreateOwnedMutex(const char* name) = 0;
     virtual std::uint32_t LastError() = 0;
-    // OpenMutexA with full access; 0 when it does not exist or cannot be opened so.
+    // OpenMutexA to wait on it; 0 when it does not exist or may not be opened (LastError tells).
     virtual MutexHandle OpenExistingMutex(const char* name) = 0;
     virtual void CloseMutex(MutexHandle mutex) = 0;
+    // Brings the running copy's sheet, or the box over it, to the front.
+    virtual void ShowRunningCopy() = 0;
     // Message box owned by the main window (none yet) and captioned with the title.
     virtual void ShowMessage(const char* text, std::uint32_t flags) = 0;
     // GetVersionExA; false when the query fails.

@@ -5,6 +5,7 @@
 #include "midi/InstrumentSets.h"
 #include "probes/EaxProbe.h"
 #include "settings/StartupSettings.h"
+#include "ui/PropertyPage.h"
 
 namespace {
 
@@ -60,14 +61,12 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             return 0;
         }
         case WM_SAVESETTINGS:
-            SaveSettings();
-            return 0;
+            return SaveSettings();
         default:
             return DefWindowProcA(window, message, wParam, lParam);
         }
     } catch (runtime_error&) {
-        // The failure is recorded; closing the main window ends the program in order.
-        SendMessageA(MainWindow, WM_CLOSE, 0, 0);
+        EndProgram(); // the failure is recorded
         return 0;
     }
 }

@@ -29,15 +29,16 @@ void ShowMessage(const char* text, UINT flags) {
     MessageBoxA(MessageOwner(), text, AppTitle, flags);
 }
 
-void ShowSystemError(const char* text, UINT flags) {
-    const DWORD error = GetLastError();
+void ShowSystemError(const char* text, UINT flags, DWORD error) {
     char* description = nullptr;
-    if (!FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, error,
-                        MAKELANGID(LANG_NEUTRAL, SUBLANG_SYS_DEFAULT),
-                        reinterpret_cast<char*>(&description), 0, nullptr))
-        return;
+    char number[24];
+    std::snprintf(number, sizeof number, "error %lu", static_cast<unsigned long>(error));
+    const bool described =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, error,
+                       MAKELANGID(LANG_NEUTRAL, SUBLANG_SYS_DEFAULT),
+                       reinterpret_cast<char*>(&description), 0, nullptr);
     char message[1024];
-    std::snprintf(message, sizeof message, text, description);
+    std::snprintf(message, sizeof message, text, described ? description : number);
     MessageBoxA(MessageOwner(), message, AppTitle, flags);
     LocalFree(description);
 }

@@ -1,5 +1,6 @@
 #include "app/InstanceGuard.h"
 
+#include "app/Application.h"
 #include "app/MessageBoxes.h"
 
 #include <windows.h>
@@ -21,9 +22,16 @@ class Win32Guard final : public GuardApi {
     }
     std::uint32_t LastError() override { return GetLastError(); }
     MutexHandle OpenExistingMutex(const char* name) override {
-        return Handle(OpenMutexA(MUTEX_ALL_ACCESS, TRUE, name));
+        return Handle(OpenMutexA(SYNCHRONIZE, TRUE, name));
     }
     void CloseMutex(MutexHandle mutex) override { CloseHandle(AsHandle(mutex)); }
+    void ShowRunningCopy() override {
+        // Its hidden main window owns the sheet and the boxes; alone, it has nothing to show.
+        const HWND main = FindWindowA(MainWindowClass, nullptr);
+        const HWND popup = main ? GetLastActivePopup(main) : nullptr;
+        if (popup && popup != main)
+            SetForegroundWindow(popup);
+    }
     void ShowMessage(const char* text, std::uint32_t flags) override { ::ShowMessage(text, flags); }
     bool QueryOsVersion(OsVersion* version) override { return ReadOsVersion(version); }
 };

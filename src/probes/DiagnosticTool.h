@@ -18,8 +18,8 @@ class LauncherApi {
     // ShellExecuteA "open", owned by the main window; above 32 means success.
     virtual std::intptr_t ShellOpen(const char* path) = 0;
     virtual void ShowMessage(const char* text, std::uint32_t flags) = 0;
-    // Puts the description of the thread's last error into `text`'s "%s"; shows nothing when
-    // the system has none.
+    // Puts the description of the thread's last error into `text`'s "%s", or "error N" when the
+    // system has none.
     virtual void ShowSystemError(const char* text, std::uint32_t flags) = 0;
 };
 

@@ -4,7 +4,7 @@ bool RegistryKey::Create(const char* path, RegistryHandle root) {
     Close();
     std::uint32_t disposition = 0;
     RegistryHandle key = 0;
-    if (registry_.CreateKey(root, path, &key, &disposition) != RegSuccess)
+    if ((result_ = registry_.CreateKey(root, path, &key, &disposition)) != RegSuccess)
         return false;
     handle = key;
     if (disposition == RegCreatedNewKey)
@@ -15,7 +15,7 @@ bool RegistryKey::Create(const char* path, RegistryHandle root) {
 bool RegistryKey::Open(const char* path, RegistryHandle root) {
     Close();
     RegistryHandle key = 0;
-    if (registry_.OpenKey(root, path, &key) != RegSuccess)
+    if ((result_ = registry_.OpenKey(root, path, &key)) != RegSuccess)
         return false;
     handle = key;
     return true;
@@ -35,7 +35,8 @@ bool RegistryKey::SetDWORD(const char* name, std::uint32_t value) {
     const std::uint8_t bytes[4] = {
         static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
         static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-    return registry_.SetValue(handle, name, RegTypeDword, bytes, sizeof bytes) == RegSuccess;
+    return (result_ = registry_.SetValue(handle, name, RegTypeDword, bytes, sizeof bytes)) ==
+           RegSuccess;
 }
 
 bool RegistryKey::GetDWORD(const char* name, std::uint32_t* value) {
@@ -46,7 +47,7 @@ bool RegistryKey::GetDWORD(const char* name, std::uint32_t* value) {
     std::uint8_t bytes[4] = {};
     std::uint32_t type = 0;
     std::uint32_t size = sizeof bytes;
-    if (registry_.QueryValue(handle, name, &type, bytes, &size) != RegSuccess)
+    if ((result_ = registry_.QueryValue(handle, name, &type, bytes, &size)) != RegSuccess)
         return false;
     *value = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 |
              std::uint32_t{bytes[2]} << 16 | std::uint32_t{bytes[3]} << 24;
@@ -57,5 +58,5 @@ bool RegistryKey::GetString(const char* name, char* buffer, std::uint32_t* size)
     if (handle == 0)
         return false;
     std::uint32_t type = 0;
-    return registry_.QueryValue(handle, name, &type, buffer, size) == RegSuccess;
+    return (result_ = registry_.QueryValue(handle, name, &type, buffer, size)) == RegSuccess;
 }

@@ -52,14 +52,17 @@ void LoadSettings(RegistryApi& registry) {
     }
 }
 
-void SaveSettings(RegistryApi& registry) {
+long SaveSettings(RegistryApi& registry) {
     RegistryKey key(registry);
     if (!key.Create(SettingsKeyPath, HkeyCurrentUser))
-        return;
+        return key.Result();
     // Every value is written every time; one failed write does not stop the others.
+    long failure = RegSuccess;
     for (const StoredSetting& setting : StoredSettings) {
         const std::uint32_t value =
             setting.index ? StartupSettings.*setting.index : StartupSettings.*setting.flag;
-        key.SetDWORD(setting.valueName, value);
+        if (!key.SetDWORD(setting.valueName, value) && failure == RegSuccess)
+            failure = key.Result();
     }
+    return failure;
 }

@@ -43,6 +43,7 @@ extern const StoredSetting StoredSettings[11];
 // Every field but musicInstrument, which keeps the player's choice.
 void SetDefaultSettings();
 
-// Both create the key if it is missing and fall back silently on any registry failure.
+// Both create the key if it is missing. Loading falls back silently on any registry failure;
+// saving answers the code of the registry's first failure, RegSuccess when all was written.
 void LoadSettings(RegistryApi& registry = PlatformRegistry());
-void SaveSettings(RegistryApi& registry = PlatformRegistry());
+long SaveSettings(RegistryApi& registry = PlatformRegistry());

@@ -25,11 +25,9 @@ class PageControls {
     virtual void ComboSetCurSel(int id, int index) = 0;
 };
 
-// What the page's two buttons reach beyond the page.
+// What the page's buttons reach beyond the page.
 class PageServices {
   public:
     virtual ~PageServices() = default;
     virtual void LaunchDiagnosticTool() = 0;
-    // Refresh on the page bound as the current one, when there is one.
-    virtual void RefreshCurrentPage() = 0;
 };

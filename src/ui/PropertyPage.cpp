@@ -5,6 +5,7 @@
 
 #include "app/Application.h"
 #include "app/ErrorReport.h"
+#include "app/MessageBoxes.h"
 #include "ui/Win32PageControls.h"
 #include "ui/StartingOptions.h"
 
@@ -25,13 +26,26 @@ unsigned PropertyPage::WindowsCreated() {
     return windowsCreated;
 }
 
+void EndProgram() {
+    // Destroyed from inside one of its own messages, the sheet would go on writing into the
+    // memory it had freed. Cancelled, it ends on its own, and its page's end closes the main
+    // window.
+    if (CurrentPage && CurrentPage->hwnd)
+        PostMessageA(GetParent(CurrentPage->hwnd), PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    else
+        SendMessageA(MainWindow, WM_CLOSE, 0, 0);
+}
+
 int PropertyPage::OnNotify(int code, UINT_PTR) {
     switch (static_cast<UINT>(code)) {
-    case PSN_QUERYCANCEL:
-        DestroyWindow(MainWindow);
-        return 0;
     case PSN_APPLY:
-        SendMessageA(MainWindow, WM_SAVESETTINGS, 0, 0);
+        if (const LRESULT error = SendMessageA(MainWindow, WM_SAVESETTINGS, 0, 0)) {
+            // The sheet stays open with the choices, to try again or to cancel.
+            ShowSystemError("The choices could not be saved.\n[%s]", MB_OK | MB_ICONWARNING,
+                            static_cast<DWORD>(error));
+            SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, PSNRET_INVALID_NOCHANGEPAGE);
+            return TRUE;
+        }
         PostMessageA(hwnd, WmApplied, 0, 0);
         return 0;
     case PSN_KILLACTIVE:
@@ -86,8 +100,8 @@ BOOL PropertyPage::RealizePalette() {
 }
 
 INT_PTR PropertyPage::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    // The sheet reads the untouched message result for its notifications, 0; no handler's
-    // value is stored there.
+    // The sheet reads its notifications' answers from the message result, which stays 0 unless
+    // a failed save stores its refusal there.
     try {
         switch (message) {
         case WM_INITDIALOG: {
@@ -134,8 +148,7 @@ INT_PTR PropertyPage::DialogProc(HWND window, UINT message, WPARAM wParam, LPARA
             return FALSE;
         }
     } catch (runtime_error&) {
-        // The failure is recorded; closing the main window ends the program in order.
-        SendMessageA(MainWindow, WM_CLOSE, 0, 0);
+        EndProgram(); // the failure is recorded
         return FALSE;
     }
 }

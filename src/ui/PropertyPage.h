@@ -18,14 +18,15 @@ class PropertyPage {
     virtual DLGPROC GetDialogProc() = 0;
     virtual int OnInitDialog() = 0;
     virtual int OnCommand(int notifyCode, int controlId, HWND control) = 0;
-    // Apply saves through the main window; Cancel ends the program at once.
+    // OK and Apply save through the main window; a failed save is told and keeps the sheet open.
+    // However the sheet closes, its page's end closes the main window, which ends the program.
     virtual int OnNotify(int code, UINT_PTR idFrom);
     virtual HBRUSH OnCtlColor(HDC dc, HWND control);
     virtual int OnEraseBackground(HDC dc);
     virtual int Refresh() { return 0; }
 
     // Routes one message of the page's window to the handlers. An error raised by a handler
-    // closes the main window, which ends the program.
+    // ends the program.
     INT_PTR DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     bool ReadComboSelection(int notifyCode, int controlId, std::uint32_t* field);
@@ -47,6 +48,10 @@ class PropertyPage {
 
 // The page that the static dialog procedure forwards to; only one may be bound at a time.
 extern PropertyPage* CurrentPage;
+
+// Ends the program once a failure is recorded, from any window procedure: the sheet, while it
+// is up, is cancelled; else the main window is closed.
+void EndProgram();
 
 // The backdrop tile (resource 110) and the header picture (resource 109) of the pages. They
 // live for the whole process and are defined with the program's other static objects.

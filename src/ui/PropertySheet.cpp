@@ -5,13 +5,19 @@
 
 namespace {
 
-// The sheet takes its place from its owner before it grows to fit its page; at a large display
-// scale that can leave OK, Cancel and Apply below the screen's edge. The primary screen's work
-// area is the one to fit: the owner is placed on it, and this query exists on every Windows.
-int CALLBACK KeepSheetOnScreen(HWND sheet, UINT message, LPARAM) {
+// Once the sheet is made, before it shows.
+int CALLBACK PrepareSheet(HWND sheet, UINT message, LPARAM) {
+    if (message != PSCB_INITIALIZED)
+        return 0;
+    // Owned by the hidden main window, the sheet would have no taskbar button, and once covered
+    // the player could not find it again.
+    SetWindowLongA(sheet, GWL_EXSTYLE, GetWindowLongA(sheet, GWL_EXSTYLE) | WS_EX_APPWINDOW);
+    // It takes its place from its owner before it grows to fit its page; at a large display
+    // scale that can leave OK, Cancel and Apply below the screen's edge. The primary screen's
+    // work area is the one to fit: the owner is placed on it, and this query exists on every
+    // Windows.
     RECT placed, workArea;
-    if (message != PSCB_INITIALIZED || !GetWindowRect(sheet, &placed) ||
-        !SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0))
+    if (!GetWindowRect(sheet, &placed) || !SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0))
         return 0;
     const PixelRect fitted =
         FitInside({placed.left, placed.top, placed.right, placed.bottom},
@@ -54,7 +60,7 @@ void PropertySheet::Create(HWND parent, HINSTANCE instance, const char* caption)
     header.nPages = pageCount;
     header.nStartPage = 0;
     header.phpage = handles.get();
-    header.pfnCallback = KeepSheetOnScreen;
+    header.pfnCallback = PrepareSheet;
 
     const unsigned windowsBefore = PropertyPage::WindowsCreated();
     result = static_cast<int>(PropertySheetA(&header));

@@ -114,8 +114,7 @@ int StartingOptionsLogic::OnCommand(int notifyCode, int controlId) {
     switch (controlId) {
     case ControlId::StandardSetup:
         SetDefaultSettings();
-        controls_.ReportChange();
-        services_.RefreshCurrentPage();
+        Refresh(); // every mark and list shows the defaults at once
         break;
     case ControlId::DiagnosticTool:
         services_.LaunchDiagnosticTool();

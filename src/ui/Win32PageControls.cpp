@@ -2,7 +2,6 @@
 
 #include "probes/DiagnosticTool.h"
 #include "ui/StartingOptions.h"
-#include "ui/PropertyPage.h"
 
 #include <commctrl.h>
 
@@ -66,9 +65,4 @@ void Win32PageControls::ComboSetCurSel(int id, int index) {
 
 void Win32PageServices::LaunchDiagnosticTool() {
     ::LaunchDiagnosticTool();
-}
-
-void Win32PageServices::RefreshCurrentPage() {
-    if (CurrentPage)
-        CurrentPage->Refresh();
 }

@@ -30,9 +30,8 @@ class Win32PageControls : public PageControls {
     HWND page_;
 };
 
-// The page's buttons reaching the diagnostic tool and the bound page.
+// The page's button reaching the diagnostic tool.
 class Win32PageServices : public PageServices {
   public:
     void LaunchDiagnosticTool() override;
-    void RefreshCurrentPage() override;
 };

@@ -1,9 +1,11 @@
 // The program as the player meets it, under Wine (DirectX 7, no EAX): the page as the screen
-// shows it, what the clicks do, what lands in the registry for the games, and a running game.
+// shows it, what the clicks do, what lands in the registry for the games or why nothing could,
+// a second copy, and a running game.
 // Expected colours come from the bitmaps stored in the program file itself.
 #include "harness/KestProcess.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include <algorithm>
 
@@ -12,7 +14,7 @@ namespace {
 // A resource of the program file itself.
 std::string ResourceBytes(int id, int type) {
     std::string bytes;
-    HMODULE file = LoadLibraryExA(ProgramUnderTest().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE file = LoadLibraryExA(ProgramUnderTest.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (HRSRC found = FindResourceA(file, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type)))
         bytes.assign(static_cast<const char*>(LockResource(LoadResource(file, found))),
                      SizeofResource(file, found));
@@ -208,7 +210,8 @@ TEST(Player, ThePageIsPaintedWholeOnTheScreenAtEachScaleAndEachWayOutEndsTheProg
 
 // A returning player's start, driven by the keyboard alone as on a Steam Deck: real key presses
 // to the window in the foreground. On the Windows 98 road a missing diagnostic tool is named in
-// a box, which tells that its letter pressed its button. Then a start while the games run.
+// a box, which tells that its letter pressed its button. A save the registry refuses keeps the
+// sheet for another try. Then a start while the games run.
 TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesAGameRefuses) {
     const Override win98("Software\\Wine\\AppDefaults\\KestSetup.exe", "Version", REG_SZ,
                          std::string("win98", 6));
@@ -248,11 +251,18 @@ TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesA
                   SendMessageA(sheet.Control(1014), CB_GETCURSEL, 0, 0),
               31);
 
-    EXPECT_EQ(Kest(folder.program).Exit(), 0u); // a second copy, refused without a word
+    // A second copy, refused without a word, brings the first one's sheet (which has a taskbar
+    // button of its own) back in front of another window.
+    EXPECT_TRUE(GetWindowLongA(sheet.window, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    HWND cover = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr,
+                               nullptr, nullptr, nullptr);
+    EXPECT_TRUE(SetForegroundWindow(cover) && GetForegroundWindow() == cover);
+    EXPECT_EQ(Kest(folder.program).Exit(), 0u);
+    EXPECT_TRUE(Until([&] { return GetForegroundWindow() == sheet.window; }));
+    DestroyWindow(cover);
 
     // Tab and Shift+Tab: the page's visible, enabled controls in the template's order (a list by
     // its edit field), then OK, Cancel and the tab; Apply is not lit yet.
-    SetForegroundWindow(sheet.window);
     std::vector<int> visited;
     for (int i = 0; i < 30; ++i) {
         const int before = FocusedControl(sheet.window);
@@ -260,16 +270,18 @@ TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesA
         Until([&] { return FocusedControl(sheet.window) != before; });
         visited.push_back(FocusedControl(sheet.window));
     }
-    EXPECT_EQ(visited, (std::vector<int>{1001,     1004, 1014, 1008, 1016,     1015,   1017, 1010,
-                                         1005,     1007, 1006, IDOK, IDCANCEL, 0x3020, 1000, 0x3020,
-                                         IDCANCEL, IDOK, 1006, 1007, 1005,     1010,   1017, 1015,
-                                         1016,     1008, 1014, 1004, 1001,     1000}));
+    // clang-format off
+    EXPECT_EQ(visited, (std::vector<int>{1001, 1004, 1014, 1008, 1016, 1015, 1017, 1010, 1005, 1007,
+        1006, IDOK, IDCANCEL, 0x3020, 1000, 0x3020, IDCANCEL, IDOK, 1006, 1007, 1005, 1010, 1017,
+        1015, 1016, 1008, 1014, 1004, 1001, 1000}));
+    // clang-format on
 
     // Each underlined letter with Alt turns its check box; what that does to the others is the
     // page's rule, and what is saved shows below.
-    const std::pair<WORD, int> letters[] = {{'M', 1004}, {'J', 1008}, {'C', 1017},
-                                            {'B', 1016}, {'T', 1015}, {'V', 1005},
-                                            {'S', 1007}, {'N', 1006}, {'N', 1006}};
+    // clang-format off
+    const std::pair<WORD, int> letters[] = {{'M', 1004}, {'J', 1008}, {'C', 1017}, {'B', 1016},
+        {'T', 1015}, {'V', 1005}, {'S', 1007}, {'N', 1006}, {'N', 1006}};
+    // clang-format on
     for (const auto& [letter, id] : letters) {
         const auto mark = [&] { return SendMessageA(sheet.Control(id), BM_GETCHECK, 0, 0); };
         const LRESULT before = mark();
@@ -282,6 +294,26 @@ TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesA
     Type({VK_RETURN});
     EXPECT_TRUE(Until([&] { return FocusedControl(sheet.window) == 1001; }));
 
+    // Under a volatile parent the registry makes no lasting key (ERROR_CHILD_MUST_BE_VOLATILE):
+    // Apply and OK each tell so in the system's words and keep the sheet; the choices are still
+    // there when the parent is gone and OK is tried again.
+    RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Halvic");
+    HKEY key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Halvic", 0, nullptr, REG_OPTION_VOLATILE,
+                    KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegCloseKey(key);
+    char description[512] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_CHILD_MUST_BE_VOLATILE,
+                   MAKELANGID(LANG_NEUTRAL, SUBLANG_SYS_DEFAULT), description, 512, nullptr);
+    for (int button : {PSBTN_APPLYNOW, PSBTN_OK}) {
+        sheet.Press(button);
+        EXPECT_EQ(kest.WaitForBox(),
+                  Title + std::string("|The choices could not be saved.\n[") + description + "]|W");
+        kest.Dismiss();
+        EXPECT_TRUE(Until([&] { return !kest.Wait(false, 50); }) && IsWindowVisible(sheet.window));
+    }
+    RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Halvic");
+
     Type({VK_MENU, 'M'});
     Type({VK_RETURN}); // on a check box: OK
     EXPECT_EQ(kest.Exit(), 0u);
@@ -290,9 +322,13 @@ TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesA
                         "design=67305985|Joystick=0|Mirel's clock=1|Music instrument=3|Reverb "
                         "sound effect=0|");
 
-    // With both games running the second one is named; nothing is built or stored.
-    HANDLE games[] = {CreateMutexA(nullptr, TRUE, "KestI SEMPERA"),
-                      CreateMutexA(nullptr, TRUE, "KestII SEMPERA")};
+    // With both games running the second one is named; nothing is built or stored. Run as
+    // administrator, they let a standard user no more than wait on their mutexes.
+    SECURITY_ATTRIBUTES waitOnly = {sizeof waitOnly, nullptr, FALSE};
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;0x00100000;;;WD)", SDDL_REVISION_1,
+                                                         &waitOnly.lpSecurityDescriptor, nullptr);
+    HANDLE games[] = {CreateMutexA(&waitOnly, TRUE, "KestI SEMPERA"),
+                      CreateMutexA(&waitOnly, TRUE, "KestII SEMPERA")};
     RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
     Kest refused(folder.program);
     EXPECT_EQ(refused.WaitForBox(),
@@ -303,11 +339,12 @@ TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesA
     EXPECT_EQ(Stored(), "(no key)");
     for (HANDLE game : games)
         CloseHandle(game);
+    LocalFree(waitOnly.lpSecurityDescriptor);
 }
 
 TEST(Player, TheFilePropertiesNameTheProductAndItsManifestAsksForNoElevation) {
-    std::vector<char> data(GetFileVersionInfoSizeA(ProgramUnderTest().c_str(), nullptr) + 1);
-    ASSERT_TRUE(GetFileVersionInfoA(ProgramUnderTest().c_str(), 0, data.size(), data.data()));
+    std::vector<char> data(GetFileVersionInfoSizeA(ProgramUnderTest.c_str(), nullptr) + 1);
+    ASSERT_TRUE(GetFileVersionInfoA(ProgramUnderTest.c_str(), 0, data.size(), data.data()));
     std::string strings;
     for (std::string name : {"FileDescription", "ProductName", "FileVersion", "ProductVersion"}) {
         char* value = nullptr;

@@ -24,21 +24,19 @@ constexpr HResult Failure = static_cast<HResult>(0x80004005); // E_FAIL
 struct MemoryRegistry : RegistryApi {
     std::map<std::string, std::map<std::string, std::pair<std::uint32_t, std::string>>> keys;
     std::map<RegistryHandle, std::string> open; // handle -> key
+    std::map<std::string, long> refusals;       // key or value name -> the error its writing meets
     RegistryHandle next = 100;
 
     static std::string Path(RegistryHandle root, const char* path) {
         return std::to_string(root) + "\\" + path;
     }
     auto& Values(RegistryHandle key) { return keys.at(open.at(key)); }
-    long Open(const std::string& path, RegistryHandle* key) {
-        open[*key = next++] = path;
-        return RegSuccess;
-    }
+    long Open(const std::string& p, RegistryHandle* k) { return open[*k = next++] = p, RegSuccess; }
     long CreateKey(RegistryHandle root, const char* path, RegistryHandle* key,
                    std::uint32_t* disposition) override {
-        *disposition = keys.count(Path(root, path)) ? 2 : RegCreatedNewKey;
-        keys[Path(root, path)];
-        return Open(Path(root, path), key);
+        const std::string at = Path(root, path);
+        *disposition = keys.count(at) ? 2 : RegCreatedNewKey;
+        return refusals[at] ? refusals[at] : (keys[at], Open(at, key));
     }
     long OpenKey(RegistryHandle root, const char* path, RegistryHandle* key) override {
         return keys.count(Path(root, path)) ? Open(Path(root, path), key) : 2;
@@ -47,19 +45,19 @@ struct MemoryRegistry : RegistryApi {
     long CloseKey(RegistryHandle key) override { return open.erase(key) ? RegSuccess : 6; }
     long SetValue(RegistryHandle key, const char* name, std::uint32_t type, const void* data,
                   std::uint32_t size) override {
-        Values(key)[name] = {type, std::string(static_cast<const char*>(data), size)};
-        return RegSuccess;
+        if (!refusals[name])
+            Values(key)[name] = {type, std::string(static_cast<const char*>(data), size)};
+        return refusals[name];
     }
     long QueryValue(RegistryHandle key, const char* name, std::uint32_t* type, void* data,
                     std::uint32_t* size) override {
         const auto found = Values(key).find(name ? name : "");
         if (found == Values(key).end())
             return 2; // ERROR_FILE_NOT_FOUND
-        const std::string& bytes = found->second.second;
+        const auto& [storedType, bytes] = found->second;
         if (bytes.size() > *size)
             return 234; // ERROR_MORE_DATA
-        *type = found->second.first;
-        *size = static_cast<std::uint32_t>(bytes.size());
+        *type = storedType, *size = static_cast<std::uint32_t>(bytes.size());
         std::memcpy(data, bytes.data(), bytes.size());
         return RegSuccess;
     }
@@ -100,13 +98,11 @@ struct MemoryDisk : DirectorySearchApi, FileApi {
         if (!files.count(name) || access != GenericRead)
             return InvalidFileHandle;
         opened.push_back(name);
-        ++openFiles;
-        return opened.size() - 1;
+        return ++openFiles, opened.size() - 1;
     }
     bool Read(FileHandle file, void* buffer, std::uint32_t count, std::uint32_t* read) override {
         *read = std::min<std::uint32_t>(count, files[opened[file]].size());
-        std::memcpy(buffer, files[opened[file]].data(), *read);
-        return true;
+        return std::memcpy(buffer, files[opened[file]].data(), *read), true;
     }
     bool GetSize(FileHandle f, std::uint64_t* size) override {
         return *size = files[opened[f]].size(), true;
@@ -120,9 +116,10 @@ struct MemoryDisk : DirectorySearchApi, FileApi {
 // Every object handed out counts as live until it is released.
 struct ScriptedMachine : GuardApi, DirectXApi, SoundApi, LauncherApi {
     OsVersion os = {2, 5};
-    bool osKnown = true, created = false;
+    bool osKnown = true;
     std::set<std::string> present, failing, positive;
-    std::uint32_t masks[3] = {3, 3, 3}; // EAX listener, reverb, buffer reverb support
+    // EAX listener, reverb and buffer reverb support; the last mutex call's error
+    std::uint32_t masks[3] = {3, 3, 3}, error = 0;
     std::string windows = "C:\\WINDOWS", debug, shown, opened, layouts, asked;
     std::set<ComObject> live;
     std::map<LibraryHandle, std::string> libraries;
@@ -146,12 +143,17 @@ struct ScriptedMachine : GuardApi, DirectXApi, SoundApi, LauncherApi {
     }
 
     MutexHandle CreateOwnedMutex(const char* name) override {
-        created = present.insert(name).second;
+        error = present.insert(name).second ? 0 : ErrorAlreadyExists;
         return failing.count(name) ? 0 : 7;
     }
-    std::uint32_t LastError() override { return created ? 0 : ErrorAlreadyExists; }
-    MutexHandle OpenExistingMutex(const char* name) override { return present.count(name); }
+    std::uint32_t LastError() override { return error; }
+    // A game's mutex that fails was made by an elevated game: a standard user may not open it.
+    MutexHandle OpenExistingMutex(const char* name) override {
+        error = !present.count(name) ? 2 : failing.count(name) ? ErrorAccessDenied : 0;
+        return error ? 0 : 7;
+    }
     void CloseMutex(MutexHandle) override {}
+    void ShowRunningCopy() override { shown = "the running copy in front"; }
 
     LibraryHandle LoadDll(const char* name) override {
         return failing.count(name) ? 0 : (libraries[++made] = name, made);
@@ -189,9 +191,8 @@ struct ScriptedMachine : GuardApi, DirectXApi, SoundApi, LauncherApi {
         return request.flags == 0x12 && request.samplesPerSecond == 22050 ? result : Failure;
     }
     HResult QueryInterface(ComObject object, SoundInterface iid, ComObject* out) override {
-        if (iid == SoundInterface::Sound3DBuffer)
-            return Step("3D", out);
-        return Step(object == buffer ? "set-on-buffer" : "set-on-3D", out);
+        const bool on3D = iid == SoundInterface::Sound3DBuffer;
+        return Step(on3D ? "3D" : object == buffer ? "set-on-buffer" : "set-on-3D", out);
     }
     HResult QuerySupport(ComObject, EaxPropertySet set, std::uint32_t id,
                          std::uint32_t* mask) override {
@@ -211,7 +212,5 @@ struct ScriptedMachine : GuardApi, DirectXApi, SoundApi, LauncherApi {
         opened = path;
         return present.count(path) ? shellAnswer : 2; // SE_ERR_FNF
     }
-    void ShowSystemError(const char* text, std::uint32_t flags) override {
-        ShowMessage(text, flags);
-    }
+    void ShowSystemError(const char* t, std::uint32_t f) override { ShowMessage(t, f); }
 };

@@ -30,28 +30,20 @@ struct Dialog : PageControls, PageServices {
     int ComboGetCurSel(int id) override { return selection[id]; }
     void ComboSetCurSel(int id, int index) override { selection[id] = index; }
     void LaunchDiagnosticTool() override {}
-    void RefreshCurrentPage() override { page.Refresh(); }
 };
 
 // The nine check boxes in the page's order, and their options.
 const std::vector<int> Boxes = {1004, 1008, 1017, 1016, 1015, 1005, 1007, 1006, 1009};
-std::uint8_t* const Flags[] = {&StartupSettings.aviMovie,       &StartupSettings.joystick,
-                               &StartupSettings.connectDirect,  &StartupSettings.bloodEffect,
-                               &StartupSettings.timeDisplay,    &StartupSettings.bufferLocDefer,
-                               &StartupSettings.bufferSoftware, &StartupSettings.directSoundNone,
-                               &StartupSettings.reverbEffect};
+StartupSettingsRecord& S = StartupSettings;
+std::uint8_t* const Flags[] = {&S.aviMovie,       &S.joystick,        &S.connectDirect,
+                               &S.bloodEffect,    &S.timeDisplay,     &S.bufferLocDefer,
+                               &S.bufferSoftware, &S.directSoundNone, &S.reverbEffect};
 
-// Controls' states, or the options, as a string of 0 and 1.
+// Controls' states as a string of 0 and 1.
 std::string Bits(std::map<int, int>& states, const std::vector<int>& ids = Boxes) {
     std::string text;
     for (int id : ids)
         text += static_cast<char>('0' + states[id]);
-    return text;
-}
-std::string Options() {
-    std::string text;
-    for (std::uint8_t* flag : Flags)
-        text += static_cast<char>('0' + *flag);
     return text;
 }
 
@@ -78,16 +70,21 @@ TEST(Page, EachClickLeavesTheMarksEqualToTheOptionsUnderTheInterlocks) {
         {1002, "110101001", "110101001"}, {1003, "110101001", "110101001"},
         {1011, "110101001", "110101001"}, {1012, "110101001", "110101001"},
         {1013, "110101001", "110101001"}, {999, "110101001", "110101001"},
-        {1018, "110101001", "110101001"}};
+        {1018, "110101001", "110101001"},
+        // Standard Setup: every mark shows the defaults (DirectX 7) at once.
+        {1000, "001010110", "110101001"}};
     // clang-format on
     for (const Case& c : cases) {
-        StartupSettings.musicInstrument = StartupSettings.frameDesign = 0;
+        DirectXVersion = 0x700, S.musicInstrument = S.frameDesign = 0;
         Dialog dialog;
         Click(dialog, c.id, c.before);
-        EXPECT_EQ(Options(), c.after) << c.id << " from " << c.before;
+        std::string options; // as a string of 0 and 1
+        for (std::uint8_t* flag : Flags)
+            options += static_cast<char>('0' + *flag);
+        EXPECT_EQ(options, c.after) << c.id << " from " << c.before;
         EXPECT_EQ(Bits(dialog.marks), c.after) << c.id << " from " << c.before;
-        EXPECT_EQ(dialog.changes > 0, std::count(Boxes.begin(), Boxes.end(), c.id) > 0);
-        EXPECT_EQ(StartupSettings.musicInstrument + StartupSettings.frameDesign, 0u) << c.id;
+        EXPECT_EQ(dialog.changes > 0, c.id == 1000 || std::count(Boxes.begin(), Boxes.end(), c.id));
+        EXPECT_EQ(S.musicInstrument + S.frameDesign, 0u) << c.id;
     }
     // A list's choice changes with its selection, not with its other notifications.
     Dialog lists;
@@ -95,15 +92,16 @@ TEST(Page, EachClickLeavesTheMarksEqualToTheOptionsUnderTheInterlocks) {
     for (int notification : {9 /* CBN_SELENDOK */, CbnSelChange})
         for (int id : {1010, 1014})
             Click(lists, id, "110101001", notification);
-    EXPECT_EQ(StartupSettings.musicInstrument * 10 + StartupSettings.frameDesign, 31u);
+    EXPECT_EQ(S.musicInstrument * 10 + S.frameDesign, 31u);
     EXPECT_EQ(lists.changes, 2);
+    Click(lists, 1000, "110101001"); // Standard Setup: the lists too, keeping the music
+    EXPECT_EQ(Bits(lists.selection, {1010, 1014}), "30");
 }
 
 TEST(Page, TheSoundOptionsAreEnabledByDirectSoundDirectX7AndEax) {
     struct Case {
         int directX, eax;
-        const char* before;
-        const char* enabled; // 1005, 1007, 1009
+        const char *before, *enabled; // enabled: 1005, 1007, 1009
     };
     for (const Case& c : {Case{0x700, 1, "110101101", "000"}, Case{0x700, 1, "110101111", "111"},
                           Case{0x6FF, 2, "110101111", "011"}, Case{0x700, 0, "110101111", "110"},

@@ -14,7 +14,8 @@ TEST(Probes, TheGuardRunsOneCopyWithNoGameRunningAndNoWindowsNt3) {
     const char* kestII = "You must exit Kest II OMNIVA\nbefore running this program. (i)";
     const char* kestI = "You must exit Kest I OMNIVA\nbefore running this program. (i)";
     struct Case {
-        std::set<std::string> held, failing; // mutexes held, and those that cannot be created
+        // mutexes held, and those that cannot be created (ours) or opened (a game's, elevated)
+        std::set<std::string> held, failing;
         std::uint32_t platformId, major;
         bool osKnown;
         const char *outcome, *message;
@@ -26,17 +27,16 @@ TEST(Probes, TheGuardRunsOneCopyWithNoGameRunningAndNoWindowsNt3) {
         {{}, {}, 1, 4, true, "runs", "", 0x700},
         {{}, {}, 2, 3, false, "runs", "", 0}, // no version to judge by
         {{}, {}, 2, 3, true, "error", "", 0},
-        {{"KestCnf"}, {}, 2, 5, true, "refused", "", 0},
+        {{"KestCnf"}, {}, 2, 5, true, "refused", "the running copy in front", 0},
         {{}, {"KestCnf"}, 2, 5, true, "refused", "", 0},
         {{"KestII SEMPERA"}, {}, 2, 5, true, "refused", kestII, 0},
-        {{"KestI SEMPERA"}, {}, 2, 5, true, "refused", kestI, 0},
+        {{"KestI SEMPERA"}, {"KestI SEMPERA"}, 2, 5, true, "refused", kestI, 0}, // elevated
         {{"KestI SEMPERA", "KestII SEMPERA"}, {}, 2, 3, true, "refused", kestII, 0},
         {{"KestI", "KestII", "Kest SEMPERA"}, {}, 2, 5, true, "runs", "", 0x700}};
     for (const Case& c : cases) {
         ScriptedMachine machine(c.failing);
         machine.present = c.held;
-        machine.os = {c.platformId, c.major};
-        machine.osKnown = c.osKnown;
+        machine.os = {c.platformId, c.major}, machine.osKnown = c.osKnown;
         DirectXVersion = ErrorCode = 0;
         std::string outcome = "error";
         try {
@@ -61,6 +61,7 @@ TEST(Probes, EachAnswerOfTheDirectXRuntimeGivesItsLevel) {
         std::uint32_t version, platform;
         const char* debug;
     };
+    // clang-format off
     const Case cases[] = {
         {2, 3, {}, 0, 2, ""},
         {2, 4, {"DINPUT.DLL"}, 0x200, 2, "Couldn't LoadLibrary DInput\r\n"},
@@ -74,20 +75,18 @@ TEST(Probes, EachAnswerOfTheDirectXRuntimeGivesItsLevel) {
         {2, 6, {"DirectInputCreateA"}, 0x200, 2, "Couldn't GetProcAddress DInputCreate\r\n"},
         {1, 4, {"coop"}, 0, 1, "Couldn't Set coop level\r\n"},
         {2, 5, {"surface"}, 0, 2, "Couldn't CreateSurface\r\n"},
-        {1, 4, {"Surface3"}, 0x300, 1, ""},
-        {2, 5, {"Surface4"}, 0x500, 2, ""},
+        {1, 4, {"Surface3"}, 0x300, 1, ""},             {2, 5, {"Surface4"}, 0x500, 2, ""},
         {2, 5, {"music"}, 0x600, 2, "Couldn't create CLSID_DirectMusic\r\n"},
-        {2, 5, {"DirectDrawCreateEx"}, 0x601, 2, ""},
-        {1, 4, {"create7"}, 0x601, 1, ""},
+        {2, 5, {"DirectDrawCreateEx"}, 0x601, 2, ""},   {1, 4, {"create7"}, 0x601, 1, ""},
         {2, 10, {}, 0x700, 2, ""},
         {0, 3, {}, 0x700, 1, ""}, // Win32s counts with the 9x family
         {2, 5, {"*unknown"}, 0, 0, ""}};
+    // clang-format on
     for (const Case& c : cases) {
         // S_FALSE and its kind are successes to this probe.
         ScriptedMachine machine(
             c.failing, {"create", "DirectDraw2", "coop", "surface", "Surface4", "create7"});
-        machine.os = {c.platformId, c.major};
-        machine.osKnown = !c.failing.count("*unknown");
+        machine.os = {c.platformId, c.major}, machine.osKnown = !c.failing.count("*unknown");
         std::uint32_t version = 99, platform = 99;
         DetectDirectXVersion(&version, &platform, machine);
         SCOPED_TRACE(std::to_string(c.platformId) + "." + std::to_string(c.major) + " without " +
@@ -109,20 +108,17 @@ TEST(Probes, EachAnswerOfTheSoundDeviceGivesItsEaxLevel) {
         // (EAX 2.0), M reverb and N buffer reverb (EAX 1.0)
         const char *layouts, *asked;
     };
-    const Case cases[] = {{{}, {}, {3, 3, 3}, 2, "C", "L"},
-                          {{"sound"}, {}, {3, 3, 3}, 0, "", ""},
-                          {{}, {"sound"}, {3, 3, 3}, 0, "", ""},
-                          {{"buffer"}, {}, {3, 3, 3}, 2, "CF", "L"},
-                          {{"buffer", "older-buffer"}, {}, {3, 3, 3}, 0, "CF", ""},
-                          {{}, {"buffer"}, {3, 3, 3}, 0, "C", ""},
-                          {{"buffer"}, {"older-buffer"}, {3, 3, 3}, 0, "CF", ""},
-                          {{}, {}, {1, 3, 3}, 1, "C", "LMN"},
-                          {{}, {}, {2, 3, 3}, 1, "C", "LMN"},
-                          {{"3D"}, {}, {3, 3, 3}, 1, "C", "MN"},
-                          {{"set-on-buffer"}, {}, {0, 3, 3}, 0, "C", "L"},
-                          {{}, {}, {0, 2, 3}, 0, "C", "LM"},
-                          {{}, {}, {0, 3, 1}, 0, "C", "LMN"},
-                          {{}, {"support"}, {3, 3, 3}, 0, "C", "LM"}};
+    // clang-format off
+    const Case cases[] = {
+        {{}, {}, {3, 3, 3}, 2, "C", "L"}, {{"sound"}, {}, {3, 3, 3}, 0, "", ""},
+        {{}, {"sound"}, {3, 3, 3}, 0, "", ""}, {{"buffer"}, {}, {3, 3, 3}, 2, "CF", "L"},
+        {{"buffer", "older-buffer"}, {}, {3, 3, 3}, 0, "CF", ""},
+        {{}, {"buffer"}, {3, 3, 3}, 0, "C", ""},
+        {{"buffer"}, {"older-buffer"}, {3, 3, 3}, 0, "CF", ""}, {{}, {}, {1, 3, 3}, 1, "C", "LMN"},
+        {{}, {}, {2, 3, 3}, 1, "C", "LMN"}, {{"3D"}, {}, {3, 3, 3}, 1, "C", "MN"},
+        {{"set-on-buffer"}, {}, {0, 3, 3}, 0, "C", "L"}, {{}, {}, {0, 2, 3}, 0, "C", "LM"},
+        {{}, {}, {0, 3, 1}, 0, "C", "LMN"}, {{}, {"support"}, {3, 3, 3}, 0, "C", "LM"}};
+    // clang-format on
     for (const Case& c : cases) {
         ScriptedMachine machine(c.failing, c.positive);
         std::copy(c.masks, c.masks + 3, machine.masks);
@@ -162,10 +158,8 @@ TEST(Probes, TheDiagnosticToolIsFoundOnEachWindowsFamilyOrThePlayerIsToldWhy) {
         {2, 5, nullptr, "C:\\WINDOWS", {system}, system, "", 33}};
     for (const Case& c : cases) {
         ScriptedMachine machine;
-        machine.os = {c.platformId, c.major};
-        machine.osKnown = c.platformId != 0;
-        machine.windows = c.windows;
-        machine.present = c.files;
+        machine.os = {c.platformId, c.major}, machine.osKnown = c.platformId != 0;
+        machine.windows = c.windows, machine.present = c.files;
         machine.shellAnswer = c.shellAnswer;
         MemoryRegistry registry;
         auto& key = registry.keys[MemoryRegistry::Path(HkeyLocalMachine, DxDiagAppPathKey)];

@@ -1,5 +1,6 @@
-// The eleven values the games read: their defaults by DirectX level and each one loaded over
-// the defaults, one line per value. What is saved is checked in the registry, end to end.
+// The eleven values the games read: their defaults by DirectX level, each one loaded over the
+// defaults, one line per value, and what a save that meets refusals answers. What is saved is
+// checked in the registry, end to end.
 #include "Doubles.h"
 #include "settings/StartupSettings.h"
 
@@ -33,10 +34,6 @@ std::uint32_t Get(const Option& o) {
     return o.index ? StartupSettings.*o.index : StartupSettings.*o.flag;
 }
 
-std::string Dword(std::uint32_t value) {
-    return std::string(reinterpret_cast<const char*>(&value), 4); // little-endian, as stored
-}
-
 const std::string Key = MemoryRegistry::Path(HkeyCurrentUser, SettingsKeyPath);
 
 // Every field scrambled except the music choice, which no default touches.
@@ -59,12 +56,26 @@ TEST(Settings, DefaultsFollowTheDirectXLevel) {
 TEST(Settings, EachStoredValueLoadsIntoItsFieldAlone) {
     for (const Option& stored : Options) {
         MemoryRegistry registry;
-        registry.keys[Key][stored.name] = {RegTypeDword, Dword(stored.stored)};
+        const auto* bytes = reinterpret_cast<const char*>(&stored.stored); // little-endian
+        registry.keys[Key][stored.name] = {RegTypeDword, std::string(bytes, 4)};
         Defaults(0x700);
         LoadSettings(registry);
         for (const Option& o : Options)
             EXPECT_EQ(Get(o), &o == &stored ? o.loaded : o.defaultFromDirectX7)
                 << o.name << " after loading " << stored.name;
+        EXPECT_TRUE(registry.open.empty());
+    }
+}
+
+TEST(Settings, ASaveWritesEveryValueItCanAndAnswersTheFirstRefusal) {
+    // The key that cannot be made (ERROR_CHILD_MUST_BE_VOLATILE), and values refused.
+    const std::tuple<std::map<std::string, long>, long, std::size_t> cases[] = {
+        {{}, 0, 11}, {{{Key, 1021}}, 1021, 0}, {{{"Joystick", 5}, {"Mirel's clock", 1021}}, 5, 9}};
+    for (const auto& [refusals, answer, written] : cases) {
+        MemoryRegistry registry;
+        registry.refusals = refusals;
+        EXPECT_EQ(SaveSettings(registry), answer);
+        EXPECT_EQ(registry.keys[Key].size(), written) << answer;
         EXPECT_TRUE(registry.open.empty());
     }
 }

@@ -17,22 +17,18 @@ constexpr const char* Title = "Kest I&II OMNIVA Setup";
 constexpr const char* SettingsKey = "SOFTWARE\\Halvic\\KestII SEMPERA";
 
 // The KestSetup.exe under test, as the first argument of the driver names it.
-inline std::string& ProgramUnderTest() {
-    static std::string program;
-    return program;
-}
+inline std::string ProgramUnderTest;
 
 inline void SetProgramUnderTest(const char* path) {
     // Wine gives a Unix path from the build drive Z:.
-    ProgramUnderTest() = path[0] == '/' ? std::string("Z:") + path : path;
-    for (char& c : ProgramUnderTest())
+    ProgramUnderTest = path[0] == '/' ? std::string("Z:") + path : path;
+    for (char& c : ProgramUnderTest)
         c = c == '/' ? '\\' : c;
 }
 
 inline std::string TextOf(HWND window) {
     char text[1024] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+    return GetWindowTextA(window, text, sizeof text), text;
 }
 
 // The games' key as "name=number|" in the order of the names; data that is not a REG_DWORD
@@ -43,9 +39,8 @@ inline std::string Stored() {
         return "(no key)";
     std::map<std::string, std::string> values;
     char name[256], data[64];
-    DWORD length = sizeof name, type = 0, size = sizeof data;
-    for (DWORD i = 0; !RegEnumValueA(key, i++, name, &length, nullptr, &type,
-                                     reinterpret_cast<BYTE*>(data), &size);
+    for (DWORD i = 0, length = sizeof name, type = 0, size = sizeof data; !RegEnumValueA(
+             key, i++, name, &length, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
          length = sizeof name, size = sizeof data)
         values[name] =
             type == REG_DWORD && size == 4 ? std::to_string(*reinterpret_cast<DWORD*>(data)) : "?";
@@ -63,7 +58,7 @@ struct Folder {
         RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
         std::filesystem::remove_all(path);
         std::filesystem::create_directories(path);
-        std::filesystem::copy_file(ProgramUnderTest(), program);
+        std::filesystem::copy_file(ProgramUnderTest, program);
     }
     ~Folder() {
         std::error_code ignored;
@@ -78,21 +73,23 @@ struct Folder {
     std::string path, program = path + "\\KestSetup.exe";
 };
 
-// Icon handles mean nothing across processes under Wine; on the screen the error icon is red
-// and the information icon blue.
+// Icon handles mean nothing across processes under Wine; on the screen the error icon is red,
+// the information icon blue and the warning icon yellow.
 inline char IconOf(HWND box) {
     RECT area = {};
     GetWindowRect(GetDlgItem(box, 0x440) ? GetDlgItem(box, 0x440) : GetDlgItem(box, 0x14), &area);
     HDC screen = GetDC(nullptr);
-    int red = 0, blue = 0;
+    int red = 0, blue = 0, yellow = 0;
     for (int y = area.top; y < area.top + 32; ++y)
         for (int x = area.left; x < area.left + 32; ++x) {
             const COLORREF c = GetPixel(screen, x, y);
             red += GetRValue(c) > 150 && GetGValue(c) < 90 && GetBValue(c) < 90;
             blue += GetBValue(c) > 150 && GetRValue(c) < 90;
+            yellow += GetRValue(c) > 150 && GetGValue(c) > 150 && GetBValue(c) < 90;
         }
     ReleaseDC(nullptr, screen);
-    return red > 100 && red > 4 * blue ? 'E' : blue > 100 && blue > 4 * red ? 'I' : '-';
+    const char icon = red > 100 && red > 4 * blue ? 'E' : blue > 100 && blue > 4 * red ? 'I' : '-';
+    return icon == '-' && yellow > 100 ? 'W' : icon;
 }
 
 // The running program; ended if it is still running when the test is done with it.
@@ -127,7 +124,7 @@ class Kest {
         return nullptr;
     }
     // The program's message box once it shows, as "caption|text|icon", the icon E for error,
-    // I for information, - for none; left open for Dismiss.
+    // I for information, W for a warning, - for none; left open for Dismiss.
     std::string WaitForBox() {
         if (!(box_ = Wait(false)))
             return "(no box)";
