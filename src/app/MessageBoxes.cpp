@@ -33,12 +33,14 @@ void ShowSystemError(const char* text, UINT flags, DWORD error) {
     char* description = nullptr;
     char number[24];
     std::snprintf(number, sizeof number, "error %lu", static_cast<unsigned long>(error));
-    const bool described =
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, error,
-                       MAKELANGID(LANG_NEUTRAL, SUBLANG_SYS_DEFAULT),
-                       reinterpret_cast<char*>(&description), 0, nullptr);
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM,
+                                  nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_SYS_DEFAULT),
+                                  reinterpret_cast<char*>(&description), 0, nullptr);
+    // The system ends its texts with a line break, which would leave the closing bracket alone.
+    while (length > 0 && (description[length - 1] == '\n' || description[length - 1] == '\r'))
+        description[--length] = '\0';
     char message[1024];
-    std::snprintf(message, sizeof message, text, described ? description : number);
+    std::snprintf(message, sizeof message, text, length ? description : number);
     MessageBoxA(MessageOwner(), message, AppTitle, flags);
     LocalFree(description);
 }

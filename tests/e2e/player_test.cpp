@@ -305,6 +305,7 @@ TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesA
     char description[512] = {};
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_CHILD_MUST_BE_VOLATILE,
                    MAKELANGID(LANG_NEUTRAL, SUBLANG_SYS_DEFAULT), description, 512, nullptr);
+    description[strcspn(description, "\r\n")] = '\0'; // one line, without its line break
     for (int button : {PSBTN_APPLYNOW, PSBTN_OK}) {
         sheet.Press(button);
         EXPECT_EQ(kest.WaitForBox(),
