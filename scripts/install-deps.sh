@@ -10,11 +10,12 @@ packages=(cmake make g++ googletest libbenchmark-dev clang "libclang-rt-dev|"
           mingw-w64 wine wine64 wine32:i386 xvfb xauth x11-utils imagemagick unzip
           strip-nondeterminism)
 
+# grep reads all: with -q it would stop early, and pipefail would blame the writer's SIGPIPE.
 installed() {
-    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep 'install ok installed' >/dev/null
 }
 known() {
-    apt-cache policy "$1" 2>/dev/null | grep -q 'Candidate: [^(]'
+    apt-cache policy "$1" 2>/dev/null | grep 'Candidate: [^(]' >/dev/null
 }
 # The entries none of whose names is installed; an optional one only when apt offers it.
 absent() {
