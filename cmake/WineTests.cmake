@@ -1,5 +1,6 @@
 # Windows test programs run under Wine in a prefix of their own, one at a time: they share
-# the settings key, the mutexes and the one desktop.
+# the settings key, the mutexes and the one desktop. The scripts keep one prefix per Wine in
+# KEST_WINEPREFIX, so that the same tree's tests also run under another Wine.
 set(KEST_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(KEST_WINE_ENVIRONMENT
     WINEPREFIX=${KEST_WINEPREFIX}
