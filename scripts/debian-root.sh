@@ -72,7 +72,8 @@ bind() {
 if [ "$(cat "$mark" 2>/dev/null)" != "$recipe" ]; then
     if [ -e "$dir" ]; then
         busy=$(mounted_under)
-        [ -z "$busy" ] || die "refusing to remove the unfinished root $dir: mounted under it:
+        [ -z "$busy" ] || die "refusing to remove the unfinished root $dir, as this is mounted
+under it (an interrupted run left it; take it down with umount -R, then run again):
 $busy"
         echo "debian-root: removing the unfinished or outdated root $dir" >&2
         rm -rf --one-file-system "$dir"
