@@ -57,7 +57,8 @@ unmount_all() {
 trap unmount_all EXIT
 trap 'exit 130' INT TERM
 
-# Slave mounts: what the root does under them never propagates back to the host.
+# Slave mounts: what the root does under them never propagates back to the host (a bind of a
+# shared mount would otherwise share its unmounts with the source).
 bind() {
     local source=$1 target=$dir$2
     if [ -d "$source" ]; then mkdir -p "$target"; else
@@ -78,7 +79,7 @@ $busy"
         echo "debian-root: removing the unfinished or outdated root $dir" >&2
         rm -rf --one-file-system "$dir"
     fi
-    echo "debian-root: making a Debian $suite root in $dir (a few minutes)" >&2
+    echo "debian-root: making a Debian $suite root in $dir (a minute or so)" >&2
     mkdir -p "$dir/etc/dpkg/dpkg.cfg.d"
     # Speed over durability (a root cut short is made again) and no documentation.
     printf '%s\n' force-unsafe-io path-exclude=/usr/share/doc/* path-exclude=/usr/share/man/* \
@@ -87,6 +88,11 @@ $busy"
     debootstrap --variant=minbase "$suite" "$dir" "${KEST_DEBIAN_MIRROR:-http://deb.debian.org/debian}"
 fi
 
+# The root becomes a private mount of its own: what is mounted under it shows in no other mount
+# namespace of the host, and what is left under it goes with it in one umount -R.
+mount --bind "$dir" "$dir"
+mounts+=("$dir")
+mount --make-private "$dir"
 mount -t proc proc "$dir/proc"
 mounts+=("$dir/proc")
 bind /sys /sys
