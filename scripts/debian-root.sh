@@ -109,6 +109,7 @@ in_root() {
 
 if [ "$(cat "$mark" 2>/dev/null)" != "$recipe" ]; then
     in_root dpkg --add-architecture i386
+    echo 'Acquire::Languages "none";' >"$dir/etc/apt/apt.conf.d/99kest-root" # no translations
     in_root apt-get update -q
     in_root env DEBIAN_FRONTEND=noninteractive \
         apt-get install -y -q --no-install-recommends $packages
