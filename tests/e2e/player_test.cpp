@@ -210,11 +210,11 @@ TEST(Player, ThePageIsPaintedWholeOnTheScreenAtEachScaleAndEachWayOutEndsTheProg
                                nearest = expected[LONG(Y / fy) * w + LONG(X / fx)];
                 own += nearest < CLR_DEFAULT;
                 underLabels += nearest == CLR_INVALID && shown == shadow;
-                if (x0 < 0 || y0 < 0 || x1 >= w || y1 >= seen.bottom)
-                    continue;
-                wrong += !within(shown, expected, w, x0, x1, y0, y1);
-                changed += !within(again.at(Y * shot.width + X), shot.pixels, shot.width,
-                                   X - stretched, X + stretched, Y - stretched, Y + stretched);
+                const bool inside = x0 >= 0 && y0 >= 0 && x1 < w && y1 < seen.bottom;
+                wrong += inside && !within(shown, expected, w, x0, x1, y0, y1);
+                changed +=
+                    inside && !within(again.at(Y * shot.width + X), shot.pixels, shot.width,
+                                      X - stretched, X + stretched, Y - stretched, Y + stretched);
             }
         EXPECT_EQ(wrong, 0) << "of " << shot.pixels.size();
         EXPECT_GT(own, shot.height * shot.width / 2);
