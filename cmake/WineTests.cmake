@@ -1,6 +1,8 @@
 # Windows test programs run under Wine in a prefix of their own, one at a time: they share
-# the settings key, the mutexes and the one desktop. The prefix turns on heap checking for the
-# programs that run our code; Wine reports what it finds on the error channel of heap alone.
+# the settings key, the mutexes and the one desktop. The scripts keep one prefix per Wine in
+# KEST_WINEPREFIX, so that the same tree's tests also run under another Wine. The prefix turns on
+# heap checking for the programs that run our code; Wine reports what it finds on the error
+# channel of heap alone.
 set(KEST_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(KEST_WINE_ENVIRONMENT
     WINEPREFIX=${KEST_WINEPREFIX}

@@ -15,6 +15,12 @@ settle_prefix() {
     timeout 300 wineserver -w
 }
 
+# Each Wine has its own test prefix in FOLDER, named after its version: another Wine would
+# upgrade the prefix, and one running in another root would not see this Wine's wineserver.
+wine_test_prefix() { # FOLDER LOADER
+    echo "$1/$("$2" --version | cut -d' ' -f1)"
+}
+
 wine_loader() {
     if [ "$1" = win32 ]; then echo wine; else echo /usr/lib/wine/wine64; fi
 }

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Usage: wine-prefix.sh start|stop PREFIX [LOADER]
-# Prepares (start) or shuts down (stop) the Wine prefix the Windows-side tests run in.
+# Usage: wine-prefix.sh start|stop FOLDER [LOADER]
+# Prepares (start) or shuts down (stop) the Wine prefix the Windows-side tests run in: LOADER's
+# own in FOLDER.
 # The prefix is made once and kept; a persistent wineserver keeps each test's start cheap.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 action=$1
-export WINEPREFIX=$2
+export WINEPREFIX=$(wine_test_prefix "$2" "${3:-wine}")
 loader=${3:-wine}
 export WINEDEBUG=-all
 # No Mono or Gecko download in a prefix made for tests.
@@ -15,6 +16,7 @@ case "$action" in
 start)
     # A server kept alive by an interrupted run would never let `wineserver -w` return.
     wineserver -k 2>/dev/null || true
+    mkdir -p "$WINEPREFIX" # Wine makes a prefix in a folder, but not the folders above it
     # wineboot may complain about 32-bit parts a 64-bit-only host lacks; the prefix is usable
     # as long as its registry was written.
     settle_prefix "$loader"
