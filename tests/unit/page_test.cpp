@@ -106,8 +106,7 @@ TEST(Page, TheSoundOptionsAreEnabledByDirectSoundDirectX7AndEax) {
     for (const Case& c : {Case{0x700, 1, "110101101", "000"}, Case{0x700, 1, "110101111", "111"},
                           Case{0x6FF, 2, "110101111", "011"}, Case{0x700, 0, "110101111", "110"},
                           Case{0, 0, "110101111", "010"}}) {
-        DirectXVersion = c.directX;
-        EaxLevel = c.eax;
+        DirectXVersion = c.directX, EaxLevel = c.eax;
         Dialog clicked, opened;
         EXPECT_EQ(Bits(Click(clicked, 1006, c.before).enabled, {1005, 1007, 1009}), c.enabled)
             << c.directX << " " << c.eax;

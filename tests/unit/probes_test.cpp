@@ -21,18 +21,18 @@ TEST(Probes, TheGuardRunsOneCopyWithNoGameRunningAndNoWindowsNt3) {
         const char *outcome, *message;
         std::int32_t directX;
     };
+    // clang-format off
     const Case cases[] = {
-        {{}, {}, 2, 5, true, "runs", "", 0x700},
-        {{}, {}, 2, 4, true, "runs", "", 0x300},
-        {{}, {}, 1, 4, true, "runs", "", 0x700},
+        {{}, {}, 2, 5, true, "runs", "", 0x700},  {{}, {}, 2, 4, true, "runs", "", 0x300},
+        {{}, {}, 1, 4, true, "runs", "", 0x700},  {{}, {}, 2, 3, true, "error", "", 0},
         {{}, {}, 2, 3, false, "runs", "", 0}, // no version to judge by
-        {{}, {}, 2, 3, true, "error", "", 0},
         {{"KestCnf"}, {}, 2, 5, true, "refused", "the running copy in front", 0},
         {{}, {"KestCnf"}, 2, 5, true, "refused", "", 0},
         {{"KestII SEMPERA"}, {}, 2, 5, true, "refused", kestII, 0},
         {{"KestI SEMPERA"}, {"KestI SEMPERA"}, 2, 5, true, "refused", kestI, 0}, // elevated
         {{"KestI SEMPERA", "KestII SEMPERA"}, {}, 2, 3, true, "refused", kestII, 0},
         {{"KestI", "KestII", "Kest SEMPERA"}, {}, 2, 5, true, "runs", "", 0x700}};
+    // clang-format on
     for (const Case& c : cases) {
         ScriptedMachine machine(c.failing);
         machine.present = c.held;
@@ -63,11 +63,10 @@ TEST(Probes, EachAnswerOfTheDirectXRuntimeGivesItsLevel) {
     };
     // clang-format off
     const Case cases[] = {
-        {2, 3, {}, 0, 2, ""},
+        {2, 3, {}, 0, 2, ""},                    {1, 4, {"DDRAW.DLL"}, 0, 0, ""},
         {2, 4, {"DINPUT.DLL"}, 0x200, 2, "Couldn't LoadLibrary DInput\r\n"},
         {2, 4, {"DirectInputCreateA"}, 0x200, 2, "Couldn't GetProcAddress DInputCreate\r\n"},
         {2, 4, {"create"}, 0x300, 2, ""}, // NT 4 never asks DirectDraw
-        {1, 4, {"DDRAW.DLL"}, 0, 0, ""},
         {2, 5, {"DirectDrawCreate"}, 0, 0, "Couldn't LoadLibrary DDraw\r\n"},
         {1, 4, {"create"}, 0, 0, "Couldn't create DDraw\r\n"},
         {2, 5, {"DirectDraw2"}, 0x100, 2, "Couldn't QI DDraw2\r\n"},
@@ -78,9 +77,8 @@ TEST(Probes, EachAnswerOfTheDirectXRuntimeGivesItsLevel) {
         {1, 4, {"Surface3"}, 0x300, 1, ""},             {2, 5, {"Surface4"}, 0x500, 2, ""},
         {2, 5, {"music"}, 0x600, 2, "Couldn't create CLSID_DirectMusic\r\n"},
         {2, 5, {"DirectDrawCreateEx"}, 0x601, 2, ""},   {1, 4, {"create7"}, 0x601, 1, ""},
-        {2, 10, {}, 0x700, 2, ""},
-        {0, 3, {}, 0x700, 1, ""}, // Win32s counts with the 9x family
-        {2, 5, {"*unknown"}, 0, 0, ""}};
+        {2, 10, {}, 0x700, 2, ""},               {2, 5, {"*unknown"}, 0, 0, ""},
+        {0, 3, {}, 0x700, 1, ""}}; // Win32s counts with the 9x family
     // clang-format on
     for (const Case& c : cases) {
         // S_FALSE and its kind are successes to this probe.

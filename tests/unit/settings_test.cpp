@@ -39,8 +39,7 @@ const std::string Key = MemoryRegistry::Path(HkeyCurrentUser, SettingsKeyPath);
 // Every field scrambled except the music choice, which no default touches.
 void Defaults(std::int32_t directX) {
     std::memset(&StartupSettings, 0xAB, sizeof StartupSettings);
-    StartupSettings.musicInstrument = 3;
-    DirectXVersion = directX;
+    StartupSettings.musicInstrument = 3, DirectXVersion = directX;
     SetDefaultSettings();
 }
 

@@ -73,21 +73,36 @@ struct Folder {
     std::string path, program = path + "\\KestSetup.exe";
 };
 
+// The screen's pixels in `area`, row by row, as COLORREFs.
+inline std::vector<COLORREF> ScreenPixels(const RECT& area) {
+    const LONG width = area.right - area.left, height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    SelectObject(memory, previous);
+    BITMAPINFO info = {{sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    std::vector<COLORREF> pixels(width * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    for (COLORREF& c : pixels) // 0x00RRGGBB, unlike a COLORREF
+        c = RGB(GetBValue(c), GetGValue(c), GetRValue(c));
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
 // Icon handles mean nothing across processes under Wine; on the screen the error icon is red,
 // the information icon blue and the warning icon yellow.
 inline char IconOf(HWND box) {
     RECT area = {};
     GetWindowRect(GetDlgItem(box, 0x440) ? GetDlgItem(box, 0x440) : GetDlgItem(box, 0x14), &area);
-    HDC screen = GetDC(nullptr);
     int red = 0, blue = 0, yellow = 0;
-    for (int y = area.top; y < area.top + 32; ++y)
-        for (int x = area.left; x < area.left + 32; ++x) {
-            const COLORREF c = GetPixel(screen, x, y);
-            red += GetRValue(c) > 150 && GetGValue(c) < 90 && GetBValue(c) < 90;
-            blue += GetBValue(c) > 150 && GetRValue(c) < 90;
-            yellow += GetRValue(c) > 150 && GetGValue(c) > 150 && GetBValue(c) < 90;
-        }
-    ReleaseDC(nullptr, screen);
+    for (const COLORREF c : ScreenPixels({area.left, area.top, area.left + 32, area.top + 32})) {
+        red += GetRValue(c) > 150 && GetGValue(c) < 90 && GetBValue(c) < 90;
+        blue += GetBValue(c) > 150 && GetRValue(c) < 90;
+        yellow += GetRValue(c) > 150 && GetGValue(c) > 150 && GetBValue(c) < 90;
+    }
     const char icon = red > 100 && red > 4 * blue ? 'E' : blue > 100 && blue > 4 * red ? 'I' : '-';
     return icon == '-' && yellow > 100 ? 'W' : icon;
 }
@@ -157,13 +172,6 @@ struct Sheet {
         SendMessageA(page, WM_NULL, 0, 0); // the program is back in its loop, done with start-up
     }
     HWND Control(int id) const { return GetDlgItem(page, id); }
-    // The nine check boxes in the page's order, as a string of 0 and 1.
-    std::string Marks() const {
-        std::string marks;
-        for (int id : {1004, 1008, 1017, 1016, 1015, 1005, 1007, 1006, 1009})
-            marks += SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED ? '1' : '0';
-        return marks;
-    }
     std::vector<std::string> Items(int combo) const {
         // Wine carries this message across processes in its wide form only.
         std::vector<std::string> items;
