@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need, on Debian 12 and 13 and
-# Ubuntu 22.04 and 24.04; quick when they are all there already. Runs as root or through sudo.
+# Usage: install-deps.sh [MORE PACKAGES...]
+# Installs the Debian packages the build, the program and the tests need (and any named), on
+# Debian 12 and 13 and Ubuntu 22.04 and 24.04; quick when they are all there already. Runs as
+# root or through sudo.
 set -euo pipefail
 
 # "a|b": the first of the names this system's apt knows; a trailing "|" makes the entry optional.
@@ -8,7 +10,7 @@ set -euo pipefail
 # 24.04; on Ubuntu 22.04 it comes with clang (libclang-common-14-dev).
 packages=(cmake make g++ googletest libbenchmark-dev clang "libclang-rt-dev|"
           mingw-w64 wine wine64 wine32:i386 xvfb xauth x11-utils imagemagick unzip
-          strip-nondeterminism)
+          strip-nondeterminism "$@")
 
 # grep reads all: with -q it would stop early, and pipefail would blame the writer's SIGPIPE.
 installed() {
