@@ -26,7 +26,13 @@ wine_loader() {
 }
 
 build_preset() {
-    # A tree that no longer configures (one made with another toolchain) is configured anew.
-    cmake --preset "$1" "${@:2}" >/dev/null 2>&1 || cmake --preset "$1" --fresh "${@:2}" >/dev/null
+    # A tree that no longer configures (one made with another toolchain) is configured anew;
+    # warnings are shown.
+    local warnings
+    if warnings=$(cmake --preset "$1" "${@:2}" 2>&1 >/dev/null); then
+        [ -z "$warnings" ] || printf '%s\n' "$warnings" >&2
+    else
+        cmake --preset "$1" --fresh "${@:2}" >/dev/null
+    fi
     cmake --build --preset "$1" -j "$(nproc)"
 }
