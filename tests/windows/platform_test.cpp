@@ -1,8 +1,10 @@
 // What only the real platform can show: a failed allocation anywhere in start-up, or inside the
 // sheet's own messages, ends with the closing box and code -4; a sheet that cannot be shown ends
-// the program instead of leaving it waiting with nothing on the screen.
+// the program instead of leaving it waiting with nothing on the screen; a box names an error the
+// system cannot describe by its number.
 #include "app/AllocationFailureHook.h"
 #include "app/ErrorReport.h"
+#include "app/MessageBoxes.h"
 #include "harness/KestProcess.h"
 #include "ui/PropertySheet.h"
 #include "ui/StartingOptionsPage.h"
@@ -10,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <thread>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show);
 
@@ -61,6 +64,20 @@ TEST(SheetFailure, OneThatCannotBeShownEndsTheProgramWithAGeneralError) {
     EXPECT_THROW(sheet.Create(gone, GetModuleHandleA(nullptr), "caption"), runtime_error);
     EXPECT_EQ(ErrorCode, -2);
     EXPECT_NE(std::string(ErrorStringBuffer).find("\nfailed: PropertySheet\n"), std::string::npos);
+}
+
+// A customer code (bit 29 set) has no text in the system; the box must still give a reason.
+TEST(MessageBoxes, AnErrorTheSystemCannotDescribeIsNamedByItsNumber) {
+    std::string shown = "(no box)";
+    std::thread player([&] {
+        HWND box = nullptr;
+        if (Until([&] { return (box = FindWindowA("#32770", Title)) != nullptr; }, 10000))
+            shown = TextOf(GetDlgItem(box, 0xFFFF));
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    ShowSystemError("The choices could not be saved.\n[%s]", MB_OK | MB_ICONWARNING, 0x20000001);
+    player.join();
+    EXPECT_EQ(shown, "The choices could not be saved.\n[error 536870913]");
 }
 
 } // namespace
