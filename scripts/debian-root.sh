@@ -4,7 +4,8 @@
 # with this clone bound at its own absolute path (ctest files and Wine prefixes hold absolute
 # paths) and as the working directory. The root is made with debootstrap the first time and
 # kept outside the clone, under /var/cache (KEST_DEBIAN_ROOT overrides the folder), so that a
-# machine that still has it skips making it. Needs root: debootstrap, chroot and mount do.
+# machine that still has it skips making it, from the Debian mirror the host's apt uses
+# (KEST_DEBIAN_MIRROR overrides it). Needs root: debootstrap, chroot and mount do.
 set -euo pipefail
 die() { echo "debian-root: $*" >&2; exit 1; }
 
@@ -71,6 +72,9 @@ bind() {
 }
 
 if [ "$(cat "$mark" 2>/dev/null)" != "$recipe" ]; then
+    # The host's own Debian mirror (or proxy) serves every suite; this clone names none itself.
+    mirror=${KEST_DEBIAN_MIRROR:-$("$clone/scripts/debian-mirror.sh")} ||
+        die "no Debian mirror to make the root from; set KEST_DEBIAN_MIRROR"
     if [ -e "$dir" ]; then
         busy=$(mounted_under)
         [ -z "$busy" ] || die "refusing to remove the unfinished root $dir, as this is mounted
@@ -79,13 +83,13 @@ $busy"
         echo "debian-root: removing the unfinished or outdated root $dir" >&2
         rm -rf --one-file-system "$dir"
     fi
-    echo "debian-root: making a Debian $suite root in $dir (a minute or so)" >&2
     mkdir -p "$dir/etc/dpkg/dpkg.cfg.d"
     # Speed over durability (a root cut short is made again) and no documentation.
     printf '%s\n' force-unsafe-io path-exclude=/usr/share/doc/* path-exclude=/usr/share/man/* \
         path-exclude=/usr/share/locale/* path-exclude=/usr/share/info/* \
         >"$dir/etc/dpkg/dpkg.cfg.d/kest-root"
-    debootstrap --variant=minbase "$suite" "$dir" "${KEST_DEBIAN_MIRROR:-http://deb.debian.org/debian}"
+    echo "debian-root: making a Debian $suite root in $dir from $mirror (a minute or so)" >&2
+    debootstrap --variant=minbase "$suite" "$dir" "$mirror"
 fi
 
 # The root becomes a private mount of its own: what is mounted under it shows in no other mount
