@@ -1,6 +1,6 @@
 #include "app/InstanceGuard.h"
 
-#include "app/ErrorReport.h"
+#include "app/base/ErrorReport.h"
 #include "settings/StartupSettings.h"
 
 MutexHandle InstanceMutex;
@@ -19,7 +19,7 @@ bool IsRunning(GuardApi& guard, const char* mutexName) {
 
 } // namespace
 
-bool CheckInstance(GuardApi& guard, DirectXApi& directX) {
+bool CheckInstance(GuardApi& guard, DirectXApi& directX, OsVersionApi& os) {
     // Kept even when refusing: the clean-up releases whatever was returned.
     InstanceMutex = guard.CreateOwnedMutex(InstanceMutexName);
     if (!InstanceMutex)
@@ -40,13 +40,14 @@ bool CheckInstance(GuardApi& guard, DirectXApi& directX) {
         return false;
     }
 
-    OsVersion os = {};
-    if (guard.QueryOsVersion(&os) && os.platformId == VerPlatformWin32Nt && os.majorVersion < 4)
+    OsVersion system = {};
+    if (os.QueryOsVersion(&system) && system.platformId == VerPlatformWin32Nt &&
+        system.majorVersion < 4)
         KEST_RAISE("Windows NT3.51 is not supported.");
 
     std::uint32_t version = 0;
     std::uint32_t platform = 0;
-    DetectDirectXVersion(&version, &platform, directX);
+    DetectDirectXVersion(&version, &platform, directX, os);
     DirectXVersion = static_cast<std::int32_t>(version);
     return true;
 }

@@ -5,9 +5,11 @@
 #include "probes/DirectXVersion.h"
 #include "probes/OsVersion.h"
 
+#include "app/base/PlatformHandle.h"
+
 #include <cstdint>
 
-using MutexHandle = std::uintptr_t; // a HANDLE on Windows; 0 is none
+using MutexHandle = PlatformHandle; // a HANDLE on Windows; 0 is none
 
 constexpr std::uint32_t ErrorAccessDenied = 5;
 constexpr std::uint32_t ErrorAlreadyExists = 183;
@@ -32,8 +34,6 @@ class GuardApi {
     virtual void ShowRunningCopy() = 0;
     // Message box owned by the main window (none yet) and captioned with the title.
     virtual void ShowMessage(const char* text, std::uint32_t flags) = 0;
-    // GetVersionExA; false when the query fails.
-    virtual bool QueryOsVersion(OsVersion* version) = 0;
 };
 
 // The real system; only the Windows build defines it.
@@ -43,7 +43,8 @@ GuardApi& PlatformGuard();
 extern MutexHandle InstanceMutex;
 
 // True when the program may run; raises runtime_error on Windows NT before 4.0.
-bool CheckInstance(GuardApi& guard = PlatformGuard(), DirectXApi& directX = PlatformDirectX());
+bool CheckInstance(GuardApi& guard = PlatformGuard(), DirectXApi& directX = PlatformDirectX(),
+                   OsVersionApi& os = PlatformOsVersion());
 
 // Releases and closes InstanceMutex if it is held. Windows build only.
 void ReleaseInstanceMutex();

@@ -1,11 +1,13 @@
 #include "app/Application.h"
 
-#include "app/ErrorReport.h"
 #include "app/ProgramFolder.h"
+#include "app/base/ErrorReport.h"
 #include "midi/InstrumentSets.h"
 #include "probes/EaxProbe.h"
 #include "settings/StartupSettings.h"
 #include "ui/PropertyPage.h"
+
+#include "resource.h"
 
 namespace {
 
@@ -14,9 +16,9 @@ void RegisterMainWindowClass() {
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = MainWndProc;
     windowClass.hInstance = AppInstance;
-    windowClass.hIcon = LoadIconA(AppInstance, MAKEINTRESOURCEA(101));
-    windowClass.hIconSm =
-        static_cast<HICON>(LoadImageA(AppInstance, MAKEINTRESOURCEA(101), IMAGE_ICON, 16, 16, 0));
+    windowClass.hIcon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_KESTSETUP));
+    windowClass.hIconSm = static_cast<HICON>(
+        LoadImageA(AppInstance, MAKEINTRESOURCEA(IDI_KESTSETUP), IMAGE_ICON, 16, 16, 0));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = MainWindowClass;

@@ -1,6 +1,7 @@
 // Objects that live for the whole process. They are defined in this one file so that their
 // construction order (and the reverse order of their tear-down) is fixed: the page bitmaps,
 // the sheet, then COM, which is therefore uninitialised first.
+#include "app/base/Scoped.h"
 #include "ui/PropertySheet.h"
 
 #include <objbase.h>
@@ -11,14 +12,7 @@ PropertySheet SettingsSheet;
 
 namespace {
 
-class ComApartment {
-  public:
-    ComApartment() { CoInitialize(nullptr); }
-    ~ComApartment() { CoUninitialize(); }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-};
-
-ComApartment comApartment;
+// COM for the program's one thread; only a successful initialisation is undone.
+const Scoped comApartment(SUCCEEDED(CoInitialize(nullptr)), [](bool) { CoUninitialize(); });
 
 } // namespace

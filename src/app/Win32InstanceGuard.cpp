@@ -1,30 +1,22 @@
 #include "app/InstanceGuard.h"
 
 #include "app/Application.h"
-#include "app/MessageBoxes.h"
+#include "app/base/MessageBoxes.h"
 
 #include <windows.h>
 
 namespace {
 
-HANDLE AsHandle(MutexHandle mutex) {
-    return reinterpret_cast<HANDLE>(mutex);
-}
-
-MutexHandle Handle(HANDLE mutex) {
-    return reinterpret_cast<MutexHandle>(mutex);
-}
-
 class Win32Guard final : public GuardApi {
   public:
     MutexHandle CreateOwnedMutex(const char* name) override {
-        return Handle(CreateMutexA(nullptr, TRUE, name));
+        return ToPlatformHandle(CreateMutexA(nullptr, TRUE, name));
     }
     std::uint32_t LastError() override { return GetLastError(); }
     MutexHandle OpenExistingMutex(const char* name) override {
-        return Handle(OpenMutexA(SYNCHRONIZE, TRUE, name));
+        return ToPlatformHandle(OpenMutexA(SYNCHRONIZE, TRUE, name));
     }
-    void CloseMutex(MutexHandle mutex) override { CloseHandle(AsHandle(mutex)); }
+    void CloseMutex(MutexHandle mutex) override { CloseHandle(ToNative<HANDLE>(mutex)); }
     void ShowRunningCopy() override {
         // Its hidden main window owns the sheet and the boxes; alone, it has nothing to show.
         const HWND main = FindWindowA(MainWindowClass, nullptr);
@@ -33,7 +25,6 @@ class Win32Guard final : public GuardApi {
             SetForegroundWindow(popup);
     }
     void ShowMessage(const char* text, std::uint32_t flags) override { ::ShowMessage(text, flags); }
-    bool QueryOsVersion(OsVersion* version) override { return ReadOsVersion(version); }
 };
 
 } // namespace
@@ -47,7 +38,7 @@ void ReleaseInstanceMutex() {
     if (!InstanceMutex)
         return;
     // Not owned when a running copy created it first; the release then fails harmlessly.
-    ReleaseMutex(AsHandle(InstanceMutex));
-    CloseHandle(AsHandle(InstanceMutex));
+    ReleaseMutex(ToNative<HANDLE>(InstanceMutex));
+    CloseHandle(ToNative<HANDLE>(InstanceMutex));
     InstanceMutex = 0;
 }

@@ -1,9 +1,9 @@
 #include "app/Application.h"
 
-#include "app/ErrorReport.h"
 #include "app/InstanceGuard.h"
-#include "app/MessageBoxes.h"
 #include "app/ProgramFolder.h"
+#include "app/base/ErrorReport.h"
+#include "app/base/MessageBoxes.h"
 #include "midi/InstrumentSets.h"
 #include "ui/PropertySheet.h"
 #include "ui/StartingOptionsPage.h"

@@ -1,9 +1,9 @@
 // The three search operations the instrument-set discovery needs (FindFirstFileA and friends).
 #pragma once
 
-#include <cstdint>
+#include "app/base/PlatformHandle.h"
 
-using SearchHandle = std::uintptr_t;
+using SearchHandle = PlatformHandle;
 
 constexpr SearchHandle InvalidSearchHandle = ~SearchHandle{0};
 

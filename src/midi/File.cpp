@@ -1,37 +1,9 @@
 #include "midi/File.h"
 
-#include "app/ErrorReport.h"
+#include "app/base/BoundedText.h"
+#include "app/base/ErrorReport.h"
 
 #include <cstring>
-
-namespace {
-
-// Builds a name in a fixed buffer, remembering whether any of it did not fit.
-class NameBuilder {
-  public:
-    NameBuilder(char* buffer, std::size_t capacity) : buffer_(buffer), capacity_(capacity) {
-        buffer_[0] = '\0';
-    }
-    void Add(const char* text) {
-        for (; *text; ++text) {
-            if (length_ + 1 >= capacity_) {
-                overflowed_ = true;
-                return;
-            }
-            buffer_[length_++] = *text;
-            buffer_[length_] = '\0';
-        }
-    }
-    bool Overflowed() const { return overflowed_; }
-
-  private:
-    char* buffer_;
-    std::size_t capacity_;
-    std::size_t length_ = 0;
-    bool overflowed_ = false;
-};
-
-} // namespace
 
 File::File(const char* sourceFile, int sourceLine, bool throwOnError, FileApi& files)
     : files_(files), sourceFile(sourceFile), sourceLine(sourceLine),
@@ -40,7 +12,8 @@ File::File(const char* sourceFile, int sourceLine, bool throwOnError, FileApi& f
 bool File::Open(std::uint32_t access, const char* fileName, const char* extension,
                 const char* directory) {
     Close();
-    NameBuilder composed(name, sizeof name);
+    name[0] = '\0';
+    BoundedText composed(name, sizeof name);
     if (directory)
         composed.Add(directory);
     composed.Add(fileName);

@@ -2,9 +2,11 @@
 // POSIX folders in native tests, and against scripted files.
 #pragma once
 
+#include "app/base/PlatformHandle.h"
+
 #include <cstdint>
 
-using FileHandle = std::uintptr_t; // a HANDLE on Windows, a descriptor elsewhere
+using FileHandle = PlatformHandle; // a HANDLE on Windows, a descriptor elsewhere
 
 // INVALID_HANDLE_VALUE: all bits set.
 constexpr FileHandle InvalidFileHandle = ~FileHandle{0};

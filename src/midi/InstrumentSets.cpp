@@ -1,5 +1,6 @@
 #include "midi/InstrumentSets.h"
 
+#include "app/base/Scoped.h"
 #include "midi/Description.h"
 #include "midi/File.h"
 #include "settings/StartupSettings.h"
@@ -15,19 +16,6 @@ int InstrumentSetCount;
 const char DescriptionName[] = "program.txt";
 const char SetsFolder[] = {'M', 'I', 'D', 'I', PathSeparator, '\0'};
 const char SetsPattern[] = {'M', 'I', 'D', 'I', PathSeparator, '*', '.', '*', '\0'};
-
-class SearchCloser {
-  public:
-    SearchCloser(DirectorySearchApi& search, SearchHandle handle)
-        : search_(search), handle_(handle) {}
-    ~SearchCloser() { search_.FindClose(handle_); }
-    SearchCloser(const SearchCloser&) = delete;
-    SearchCloser& operator=(const SearchCloser&) = delete;
-
-  private:
-    DirectorySearchApi& search_;
-    SearchHandle handle_;
-};
 
 } // namespace
 
@@ -52,7 +40,7 @@ int InstrumentSet::Parse(DirectorySearchApi& search, FileApi& files) {
     const SearchHandle handle = search.FindFirst(SetsPattern, &entry);
     if (handle == InvalidSearchHandle)
         return 0;
-    SearchCloser closer(search, handle);
+    const Scoped closer(handle, [&search](SearchHandle open) { search.FindClose(open); });
 
     int found = 0;
     InstrumentSet* current = this;

@@ -85,7 +85,7 @@ class PosixDirectorySearch final : public DirectorySearchApi {
         if (!folder)
             return InvalidSearchHandle;
         auto* search = new Search{folder, separator ? separator + 1 : pattern};
-        const auto handle = reinterpret_cast<SearchHandle>(search);
+        const auto handle = ToPlatformHandle(search);
         if (!FindNext(handle, entry)) {
             FindClose(handle);
             return InvalidSearchHandle;
@@ -94,7 +94,7 @@ class PosixDirectorySearch final : public DirectorySearchApi {
     }
 
     bool FindNext(SearchHandle handle, DirectoryEntry* entry) override {
-        auto* search = reinterpret_cast<Search*>(handle);
+        auto* search = ToNative<Search*>(handle);
         while (const dirent* found = readdir(search->folder)) {
             if (!Matches(search->wildcard, found->d_name))
                 continue;
@@ -107,7 +107,7 @@ class PosixDirectorySearch final : public DirectorySearchApi {
     }
 
     void FindClose(SearchHandle handle) override {
-        auto* search = reinterpret_cast<Search*>(handle);
+        auto* search = ToNative<Search*>(handle);
         closedir(search->folder);
         delete search;
     }

@@ -7,33 +7,29 @@
 
 namespace {
 
-HANDLE ToHandle(std::uintptr_t handle) {
-    return reinterpret_cast<HANDLE>(handle);
-}
-
 class Win32Files final : public FileApi {
   public:
     FileHandle OpenExisting(const char* name, std::uint32_t access) override {
         const HANDLE file = CreateFileA(name, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        return reinterpret_cast<FileHandle>(file);
+        return ToPlatformHandle(file);
     }
     bool Read(FileHandle file, void* buffer, std::uint32_t count,
               std::uint32_t* bytesRead) override {
         DWORD read = 0;
-        const BOOL ok = ReadFile(ToHandle(file), buffer, count, &read, nullptr);
+        const BOOL ok = ReadFile(ToNative<HANDLE>(file), buffer, count, &read, nullptr);
         *bytesRead = read;
         return ok != FALSE;
     }
     bool GetSize(FileHandle file, std::uint64_t* size) override {
         DWORD high = 0;
-        const DWORD low = GetFileSize(ToHandle(file), &high);
+        const DWORD low = GetFileSize(ToNative<HANDLE>(file), &high);
         if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
             return false;
         *size = static_cast<std::uint64_t>(high) << 32 | low;
         return true;
     }
-    void Close(FileHandle file) override { CloseHandle(ToHandle(file)); }
+    void Close(FileHandle file) override { CloseHandle(ToNative<HANDLE>(file)); }
 };
 
 void Fill(const WIN32_FIND_DATAA& found, DirectoryEntry* entry) {
@@ -51,16 +47,16 @@ class Win32DirectorySearch final : public DirectorySearchApi {
         if (search == INVALID_HANDLE_VALUE)
             return InvalidSearchHandle;
         Fill(found, entry);
-        return reinterpret_cast<SearchHandle>(search);
+        return ToPlatformHandle(search);
     }
     bool FindNext(SearchHandle search, DirectoryEntry* entry) override {
         WIN32_FIND_DATAA found;
-        if (!FindNextFileA(ToHandle(search), &found))
+        if (!FindNextFileA(ToNative<HANDLE>(search), &found))
             return false;
         Fill(found, entry);
         return true;
     }
-    void FindClose(SearchHandle search) override { ::FindClose(ToHandle(search)); }
+    void FindClose(SearchHandle search) override { ::FindClose(ToNative<HANDLE>(search)); }
 };
 
 } // namespace

@@ -1,24 +1,26 @@
 // COM as the portable probe logic sees it: opaque interface pointers and raw result codes.
 #pragma once
 
+#include "app/base/PlatformHandle.h"
+#include "app/base/Scoped.h"
+
 #include <cstdint>
 
 // An interface pointer (IUnknown-derived) on Windows; 0 when none was obtained.
-using ComObject = std::uintptr_t;
+using ComObject = PlatformHandle;
 // A module handle on Windows; 0 when the library could not be loaded.
-using LibraryHandle = std::uintptr_t;
+using LibraryHandle = PlatformHandle;
 // An exported entry point on Windows; 0 when the export is missing.
-using ProcEntry = std::uintptr_t;
+using ProcEntry = PlatformHandle;
 
 using HResult = std::int32_t;
 constexpr HResult HrOk = 0;
-constexpr HResult HrFalse = 1;
 
-// Between the opaque values and the real interface pointers, for the Win32 implementations.
-template <class Interface> Interface* As(ComObject object) {
-    return reinterpret_cast<Interface*>(object);
-}
+// Releases an interface through the seam that handed it out.
+template <class Api> struct ReleaseThrough {
+    Api* api;
+    void operator()(ComObject object) const { api->Release(object); }
+};
 
-inline ComObject Handle(void* object) {
-    return reinterpret_cast<ComObject>(object);
-}
+// One interface a probe holds, released once.
+template <class Api> using HeldObject = Scoped<ComObject, ReleaseThrough<Api>>;

@@ -1,5 +1,6 @@
 #include "probes/DiagnosticTool.h"
 
+#include "app/base/BoundedText.h"
 #include "settings/RegistryKey.h"
 
 #include <cstring>
@@ -7,18 +8,6 @@
 namespace {
 
 constexpr std::uint32_t MbOk = 0;
-
-// Appends within the path buffer; a path that does not fit is cut, and then names nothing
-// that the shell or the existence test will find.
-void Append(char* path, const char* tail) {
-    const std::size_t used = std::strlen(path);
-    std::size_t room = PathCapacity - 1 - used;
-    std::size_t length = std::strlen(tail);
-    if (length > room)
-        length = room;
-    std::memcpy(path + used, tail, length);
-    path[used + length] = '\0';
-}
 
 // The key is closed when this returns, whatever the outcome.
 bool ReadAppPath(RegistryApi& registry, char* path) {
@@ -39,20 +28,20 @@ void ShortcutPath(LauncherApi& launcher, char* path) {
     path[PathCapacity - 1] = '\0';
     if (char* backslash = std::strchr(path, '\\'))
         backslash[1] = '\0';
-    Append(path, "Program Files\\DIRECTX\\SETUP\\DXDIAG.LNK");
+    // A path that does not fit is cut, and then names nothing the existence test will find.
+    BoundedText(path, PathCapacity).Add("Program Files\\DIRECTX\\SETUP\\DXDIAG.LNK");
 }
 
 } // namespace
 
-void LaunchDiagnosticTool(LauncherApi& launcher, RegistryApi& registry) {
+void LaunchDiagnosticTool(LauncherApi& launcher, RegistryApi& registry, OsVersionApi& os) {
     char path[PathCapacity] = {};
-    OsVersion os = {};
+    OsVersion system = {};
     // A version that cannot be read takes the route every older system takes.
-    const bool known = launcher.QueryOsVersion(&os);
-    if (known && os.platformId == VerPlatformWin32Nt && os.majorVersion >= 5) {
+    const bool known = os.QueryOsVersion(&system);
+    if (known && system.platformId == VerPlatformWin32Nt && system.majorVersion >= 5) {
         launcher.SystemDirectory(path, PathCapacity);
-        path[PathCapacity - 1] = '\0';
-        Append(path, "\\DXDIAG.EXE");
+        BoundedText(path, PathCapacity).Add("\\DXDIAG.EXE");
     } else if (!ReadAppPath(registry, path)) {
         ShortcutPath(launcher, path);
         if (!launcher.FileExists(path)) {

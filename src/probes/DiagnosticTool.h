@@ -9,8 +9,6 @@
 class LauncherApi {
   public:
     virtual ~LauncherApi() = default;
-    // GetVersionExA; false when the query fails.
-    virtual bool QueryOsVersion(OsVersion* version) = 0;
     virtual void SystemDirectory(char* buffer, std::uint32_t size) = 0;
     virtual void WindowsDirectory(char* buffer, std::uint32_t size) = 0;
     // True when the path can be opened (no access asked, shared for reading and writing).
@@ -32,6 +30,6 @@ constexpr const char* DxDiagAppPathKey =
 constexpr const char* DxDiagNotPresent = "DXDIAG.EXE not present.";
 constexpr const char* DxDiagCannotStart = "DXDIAG.EXE can't be started.\n[%s]";
 
-void LaunchDiagnosticTool(LauncherApi& launcher, RegistryApi& registry);
+void LaunchDiagnosticTool(LauncherApi& launcher, RegistryApi& registry, OsVersionApi& os);
 // The page's button: the real system and registry. Windows build only.
 void LaunchDiagnosticTool();

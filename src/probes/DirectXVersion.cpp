@@ -10,16 +10,18 @@ bool Failed(HResult result) {
     return result < 0;
 }
 
+struct FreeThrough {
+    DirectXApi* api;
+    void operator()(LibraryHandle library) const { api->FreeDll(library); }
+};
+
 // One run of the probe. Everything it obtains is released newest first, and always before
 // DDRAW.DLL is freed: an interface outliving its library would call into unmapped code.
 class DirectXProbe {
   public:
     explicit DirectXProbe(DirectXApi& directX) : api(directX) {}
-    ~DirectXProbe() { ReleaseAll(); }
-    DirectXProbe(const DirectXProbe&) = delete;
-    DirectXProbe& operator=(const DirectXProbe&) = delete;
 
-    void Run();
+    void Run(OsVersionApi& os);
 
     std::uint32_t version = 0;
     std::uint32_t platform = PlatformUndetermined;
@@ -29,33 +31,32 @@ class DirectXProbe {
         version = 0;
         platform = PlatformUndetermined;
     }
-    void Release(ComObject& object) {
-        if (object)
-            api.Release(object);
-        object = 0;
-    }
     void ReleaseInterfaces() {
-        Release(surface4);
-        Release(surface3);
-        Release(surface);
-        Release(directDraw);
+        surface4.Reset();
+        surface3.Reset();
+        surface.Reset();
+        directDraw.Reset();
     }
     void ReleaseAll() {
         ReleaseInterfaces();
-        if (ddraw)
-            api.FreeDll(ddraw);
-        ddraw = 0;
+        ddraw.Reset();
+    }
+    // One that the probe only needed to obtain.
+    void ReleaseAtOnce(ComObject object) {
+        if (object)
+            api.Release(object);
     }
     bool HasDirectInput();
     void ProbeDirectDraw();
     void ProbeDirectMusicAndDirectDraw7();
 
     DirectXApi& api;
-    LibraryHandle ddraw = 0;
-    ComObject directDraw = 0;
-    ComObject surface = 0;
-    ComObject surface3 = 0;
-    ComObject surface4 = 0;
+    // Destroyed in the reverse order: the library last.
+    Scoped<LibraryHandle, FreeThrough> ddraw{FreeThrough{&api}};
+    HeldObject<DirectXApi> directDraw{ReleaseThrough<DirectXApi>{&api}};
+    HeldObject<DirectXApi> surface{ReleaseThrough<DirectXApi>{&api}};
+    HeldObject<DirectXApi> surface3{ReleaseThrough<DirectXApi>{&api}};
+    HeldObject<DirectXApi> surface4{ReleaseThrough<DirectXApi>{&api}};
 };
 
 // DirectX 3 brought DirectInput; only the presence of its entry point counts.
@@ -74,17 +75,17 @@ bool DirectXProbe::HasDirectInput() {
     return true;
 }
 
-void DirectXProbe::Run() {
-    OsVersion os = {};
-    if (!api.QueryOsVersion(&os))
+void DirectXProbe::Run(OsVersionApi& os) {
+    OsVersion system = {};
+    if (!os.QueryOsVersion(&system))
         return Undetermined();
-    if (os.platformId == VerPlatformWin32Nt) {
+    if (system.platformId == VerPlatformWin32Nt) {
         platform = PlatformWindowsNt;
-        if (os.majorVersion < 4) {
+        if (system.majorVersion < 4) {
             version = 0;
             return;
         }
-        if (os.majorVersion == 4) {
+        if (system.majorVersion == 4) {
             // DirectDraw on NT 4 is never trusted; DirectInput tells DirectX 2 from 3.
             version = 0x200;
             if (HasDirectInput())
@@ -98,10 +99,10 @@ void DirectXProbe::Run() {
 }
 
 void DirectXProbe::ProbeDirectDraw() {
-    ddraw = api.LoadDll("DDRAW.DLL");
-    if (!ddraw)
+    ddraw.Reset(api.LoadDll("DDRAW.DLL"));
+    if (!ddraw.Get())
         return Undetermined();
-    const ProcEntry create = api.FindEntry(ddraw, "DirectDrawCreate");
+    const ProcEntry create = api.FindEntry(ddraw.Get(), "DirectDrawCreate");
     if (!create) {
         Undetermined();
         ReleaseAll();
@@ -116,53 +117,53 @@ void DirectXProbe::ProbeDirectDraw() {
         api.WriteDebugLine("Couldn't create DDraw\r\n");
         return;
     }
-    directDraw = obtained;
+    directDraw.Reset(obtained);
 
     version = 0x100;
     ComObject directDraw2 = 0;
-    if (Failed(api.QueryInterface(directDraw, DirectDrawInterface::DirectDraw2, &directDraw2))) {
+    if (Failed(
+            api.QueryInterface(directDraw.Get(), DirectDrawInterface::DirectDraw2, &directDraw2))) {
         ReleaseAll();
         api.WriteDebugLine("Couldn't QI DDraw2\r\n");
         return;
     }
-    Release(directDraw2);
+    ReleaseAtOnce(directDraw2);
 
     version = 0x200;
     if (!HasDirectInput())
-        return ReleaseAll();
+        return;
     version = 0x300;
 
-    if (Failed(api.SetNormalCooperativeLevel(directDraw))) {
+    if (Failed(api.SetNormalCooperativeLevel(directDraw.Get()))) {
         ReleaseAll();
         version = 0;
         api.WriteDebugLine("Couldn't Set coop level\r\n");
         return;
     }
     obtained = 0;
-    if (Failed(api.CreatePrimarySurface(directDraw, &obtained))) {
+    if (Failed(api.CreatePrimarySurface(directDraw.Get(), &obtained))) {
         ReleaseAll();
         version = 0;
         api.WriteDebugLine("Couldn't CreateSurface\r\n");
         return;
     }
-    surface = obtained;
+    surface.Reset(obtained);
 
     obtained = 0;
-    if (Failed(api.QueryInterface(surface, DirectDrawInterface::Surface3, &obtained)))
-        return ReleaseAll();
-    surface3 = obtained;
+    if (Failed(api.QueryInterface(surface.Get(), DirectDrawInterface::Surface3, &obtained)))
+        return;
+    surface3.Reset(obtained);
     version = 0x500;
 
     obtained = 0;
-    if (Failed(api.QueryInterface(surface, DirectDrawInterface::Surface4, &obtained)))
-        return ReleaseAll();
-    surface4 = obtained;
+    if (Failed(api.QueryInterface(surface.Get(), DirectDrawInterface::Surface4, &obtained)))
+        return;
+    surface4.Reset(obtained);
     version = 0x600;
 
     // DDRAW.DLL stays loaded for the DirectDraw 7 entry point.
     ReleaseInterfaces();
     ProbeDirectMusicAndDirectDraw7();
-    ReleaseAll();
 }
 
 void DirectXProbe::ProbeDirectMusicAndDirectDraw7() {
@@ -174,24 +175,25 @@ void DirectXProbe::ProbeDirectMusicAndDirectDraw7() {
         return;
     }
     version = 0x601;
-    Release(directMusic);
+    ReleaseAtOnce(directMusic);
     api.UninitializeCom();
 
-    const ProcEntry createEx = api.FindEntry(ddraw, "DirectDrawCreateEx");
+    const ProcEntry createEx = api.FindEntry(ddraw.Get(), "DirectDrawCreateEx");
     if (!createEx)
         return;
     ComObject directDraw7 = 0;
     if (Failed(api.CreateDirectDraw7(createEx, &directDraw7)))
         return;
     version = 0x700;
-    Release(directDraw7);
+    ReleaseAtOnce(directDraw7);
 }
 
 } // namespace
 
-void DetectDirectXVersion(std::uint32_t* version, std::uint32_t* platform, DirectXApi& directX) {
+void DetectDirectXVersion(std::uint32_t* version, std::uint32_t* platform, DirectXApi& directX,
+                          OsVersionApi& os) {
     DirectXProbe probe(directX);
-    probe.Run();
+    probe.Run(os);
     *version = probe.version;
     *platform = probe.platform;
 }

@@ -13,8 +13,6 @@ enum class DirectDrawInterface { DirectDraw2, Surface3, Surface4 };
 class DirectXApi {
   public:
     virtual ~DirectXApi() = default;
-    // GetVersionExA; false when the query fails.
-    virtual bool QueryOsVersion(OsVersion* version) = 0;
     virtual LibraryHandle LoadDll(const char* name) = 0;
     virtual ProcEntry FindEntry(LibraryHandle library, const char* name) = 0;
     virtual void FreeDll(LibraryHandle library) = 0;
@@ -42,4 +40,5 @@ DirectXApi& PlatformDirectX();
 // 0x100 for DirectX 1 up to 0x700 for DirectX 7 (no 0x400); 0 when DirectDraw is unusable.
 // `platform`: 0 undetermined, 1 the Windows 9x family, 2 the NT family. Both are always written.
 void DetectDirectXVersion(std::uint32_t* version, std::uint32_t* platform,
-                          DirectXApi& directX = PlatformDirectX());
+                          DirectXApi& directX = PlatformDirectX(),
+                          OsVersionApi& os = PlatformOsVersion());

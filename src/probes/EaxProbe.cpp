@@ -29,40 +29,23 @@ bool Supported(SoundApi& sound, ComObject propertySet, EaxPropertySet set,
     return (support & both) == both;
 }
 
-// Holds one interface and releases it once.
-class Held {
-  public:
-    explicit Held(SoundApi& sound) : sound_(sound) {}
-    ~Held() { Release(); }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
+using Held = HeldObject<SoundApi>;
 
-    void Release() {
-        if (object)
-            sound_.Release(object);
-        object = 0;
-    }
-    // Only exactly S_OK counts, but any success code hands over the interface, which must
-    // then be released like any other.
-    bool Take(HResult result, ComObject obtained) {
-        if (result >= 0)
-            object = obtained;
-        return result == HrOk;
-    }
-
-    ComObject object = 0;
-
-  private:
-    SoundApi& sound_;
-};
+// Only exactly S_OK counts, but any success code hands over the interface, which must then be
+// released like any other.
+bool Take(Held& held, HResult result, ComObject obtained) {
+    if (result >= 0)
+        held.Reset(obtained);
+    return result == HrOk;
+}
 
 } // namespace
 
 std::int32_t ProbeEaxSupport(ComObject directSound, SoundApi& sound) {
     // Declared in reverse order of release: the property set first, the buffer last.
-    Held buffer(sound);
-    Held buffer3D(sound);
-    Held propertySet(sound);
+    Held buffer(ReleaseThrough<SoundApi>{&sound});
+    Held buffer3D(ReleaseThrough<SoundApi>{&sound});
+    Held propertySet(ReleaseThrough<SoundApi>{&sound});
 
     SoundBufferRequest request = TestBuffer;
     ComObject obtained = 0;
@@ -73,41 +56,41 @@ std::int32_t ProbeEaxSupport(ComObject directSound, SoundApi& sound) {
         obtained = 0;
         result = sound.CreateSoundBuffer(directSound, request, &obtained);
     }
-    if (!buffer.Take(result, obtained))
+    if (!Take(buffer, result, obtained))
         return EaxNone;
 
     obtained = 0;
-    result = sound.QueryInterface(buffer.object, SoundInterface::Sound3DBuffer, &obtained);
-    if (buffer3D.Take(result, obtained)) {
+    result = sound.QueryInterface(buffer.Get(), SoundInterface::Sound3DBuffer, &obtained);
+    if (Take(buffer3D, result, obtained)) {
         obtained = 0;
-        result = sound.QueryInterface(buffer3D.object, SoundInterface::KsPropertySet, &obtained);
-        if (propertySet.Take(result, obtained) &&
-            Supported(sound, propertySet.object, EaxPropertySet::ListenerProperties,
+        result = sound.QueryInterface(buffer3D.Get(), SoundInterface::KsPropertySet, &obtained);
+        if (Take(propertySet, result, obtained) &&
+            Supported(sound, propertySet.Get(), EaxPropertySet::ListenerProperties,
                       ListenerAllParameters))
             return Eax20;
     }
 
     // EAX 1.0 is asked of the sound buffer itself.
-    propertySet.Release();
+    propertySet.Reset();
     obtained = 0;
-    result = sound.QueryInterface(buffer.object, SoundInterface::KsPropertySet, &obtained);
-    if (!propertySet.Take(result, obtained))
+    result = sound.QueryInterface(buffer.Get(), SoundInterface::KsPropertySet, &obtained);
+    if (!Take(propertySet, result, obtained))
         return EaxNone;
-    if (Supported(sound, propertySet.object, EaxPropertySet::ReverbProperties, ReverbAll) &&
-        Supported(sound, propertySet.object, EaxPropertySet::BufferReverbProperties,
+    if (Supported(sound, propertySet.Get(), EaxPropertySet::ReverbProperties, ReverbAll) &&
+        Supported(sound, propertySet.Get(), EaxPropertySet::BufferReverbProperties,
                   BufferReverbAll))
         return Eax10;
     return EaxNone;
 }
 
 void DetectEaxLevel(void* mainWindow, SoundApi& sound) {
-    Held directSound(sound);
+    Held directSound(ReleaseThrough<SoundApi>{&sound});
     ComObject obtained = 0;
     const HResult created = sound.CreateDirectSound(&obtained);
-    if (!directSound.Take(created, obtained))
+    if (!Take(directSound, created, obtained))
         return;
-    sound.Initialize(directSound.object);
-    sound.SetCooperativeLevel(directSound.object, mainWindow, DsSclExclusive);
-    EaxLevel = ProbeEaxSupport(directSound.object, sound);
-    sound.SetCooperativeLevel(directSound.object, mainWindow, DsSclNormal);
+    sound.Initialize(directSound.Get());
+    sound.SetCooperativeLevel(directSound.Get(), mainWindow, DsSclExclusive);
+    EaxLevel = ProbeEaxSupport(directSound.Get(), sound);
+    sound.SetCooperativeLevel(directSound.Get(), mainWindow, DsSclNormal);
 }

@@ -15,6 +15,13 @@ enum class EaxPropertySet {
     BufferReverbProperties, // EAX 1.0 buffer reverb
 };
 
+constexpr std::uint32_t DsSclNormal = 1;
+constexpr std::uint32_t DsSclExclusive = 3;
+constexpr std::uint32_t DsbCapsCtrl3D = 0x10;
+constexpr std::uint32_t DsbCapsStatic = 0x02;
+constexpr std::uint32_t KsPropertySupportGet = 1;
+constexpr std::uint32_t KsPropertySupportSet = 2;
+
 // Which buffer description layout CreateSoundBuffer is given: the current one, which ends with
 // the 3D algorithm GUID, or the first one, which ends before it (older runtimes).
 enum class BufferDescriptionLayout { Current, First };
@@ -30,13 +37,6 @@ struct SoundBufferRequest {
     std::uint16_t blockAlign;
     std::uint16_t bitsPerSample;
 };
-
-constexpr std::uint32_t DsSclNormal = 1;
-constexpr std::uint32_t DsSclExclusive = 3;
-constexpr std::uint32_t DsbCapsCtrl3D = 0x10;
-constexpr std::uint32_t DsbCapsStatic = 0x02;
-constexpr std::uint32_t KsPropertySupportGet = 1;
-constexpr std::uint32_t KsPropertySupportSet = 2;
 
 class SoundApi {
   public:

@@ -10,5 +10,12 @@ struct OsVersion {
 
 constexpr std::uint32_t VerPlatformWin32Nt = 2;
 
-// GetVersionExA with the first-version record; only the Windows build defines it.
-bool ReadOsVersion(OsVersion* version);
+class OsVersionApi {
+  public:
+    virtual ~OsVersionApi() = default;
+    // GetVersionExA with the first-version record; false when the query fails.
+    virtual bool QueryOsVersion(OsVersion* version) = 0;
+};
+
+// The real system; only the Windows build defines it.
+OsVersionApi& PlatformOsVersion();

@@ -1,7 +1,7 @@
 #include "probes/DiagnosticTool.h"
 
-#include "app/Application.h"
-#include "app/MessageBoxes.h"
+#include "app/base/MessageBoxes.h"
+#include "app/base/Program.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -10,7 +10,6 @@ namespace {
 
 class Win32Launcher final : public LauncherApi {
   public:
-    bool QueryOsVersion(OsVersion* version) override { return ReadOsVersion(version); }
     void SystemDirectory(char* buffer, std::uint32_t size) override {
         GetSystemDirectoryA(buffer, size);
     }
@@ -43,5 +42,5 @@ LauncherApi& PlatformLauncher() {
 }
 
 void LaunchDiagnosticTool() {
-    LaunchDiagnosticTool(PlatformLauncher(), PlatformRegistry());
+    LaunchDiagnosticTool(PlatformLauncher(), PlatformRegistry(), PlatformOsVersion());
 }

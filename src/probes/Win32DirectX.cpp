@@ -28,36 +28,31 @@ const IID& IidOf(DirectDrawInterface iid) {
 
 class Win32DirectX final : public DirectXApi {
   public:
-    bool QueryOsVersion(OsVersion* version) override { return ReadOsVersion(version); }
     LibraryHandle LoadDll(const char* name) override {
-        return reinterpret_cast<LibraryHandle>(LoadLibraryA(name));
+        return ToPlatformHandle(LoadLibraryA(name));
     }
     ProcEntry FindEntry(LibraryHandle library, const char* name) override {
-        return reinterpret_cast<ProcEntry>(
-            GetProcAddress(reinterpret_cast<HMODULE>(library), name));
+        return ToPlatformHandle(GetProcAddress(ToNative<HMODULE>(library), name));
     }
-    void FreeDll(LibraryHandle library) override {
-        FreeLibrary(reinterpret_cast<HMODULE>(library));
-    }
+    void FreeDll(LibraryHandle library) override { FreeLibrary(ToNative<HMODULE>(library)); }
     HResult CreateDirectDraw(ProcEntry entry, ComObject* directDraw) override {
         IDirectDraw* object = nullptr;
-        const HRESULT result =
-            reinterpret_cast<DirectDrawCreateEntry>(entry)(nullptr, &object, nullptr);
-        *directDraw = Handle(object);
+        const HRESULT result = ToNative<DirectDrawCreateEntry>(entry)(nullptr, &object, nullptr);
+        *directDraw = ToPlatformHandle(object);
         return result;
     }
     HResult QueryInterface(ComObject object, DirectDrawInterface iid, ComObject* result) override {
         if (!object)
             return E_POINTER;
         void* obtained = nullptr;
-        const HRESULT status = As<IUnknown>(object)->QueryInterface(IidOf(iid), &obtained);
-        *result = Handle(obtained);
+        const HRESULT status = ToNative<IUnknown*>(object)->QueryInterface(IidOf(iid), &obtained);
+        *result = ToPlatformHandle(obtained);
         return status;
     }
     HResult SetNormalCooperativeLevel(ComObject directDraw) override {
         if (!directDraw)
             return E_POINTER;
-        return As<IDirectDraw>(directDraw)->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
+        return ToNative<IDirectDraw*>(directDraw)->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
     }
     HResult CreatePrimarySurface(ComObject directDraw, ComObject* surface) override {
         if (!directDraw)
@@ -68,25 +63,25 @@ class Win32DirectX final : public DirectXApi {
         description.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
         IDirectDrawSurface* created = nullptr;
         const HRESULT result =
-            As<IDirectDraw>(directDraw)->CreateSurface(&description, &created, nullptr);
-        *surface = Handle(created);
+            ToNative<IDirectDraw*>(directDraw)->CreateSurface(&description, &created, nullptr);
+        *surface = ToPlatformHandle(created);
         return result;
     }
-    void Release(ComObject object) override { As<IUnknown>(object)->Release(); }
+    void Release(ComObject object) override { ToNative<IUnknown*>(object)->Release(); }
     void InitializeCom() override { CoInitialize(nullptr); }
     void UninitializeCom() override { CoUninitialize(); }
     HResult CreateDirectMusic(ComObject* directMusic) override {
         void* object = nullptr;
         const HRESULT result = CoCreateInstance(CLSID_DirectMusic, nullptr, CLSCTX_INPROC_SERVER,
                                                 IID_IDirectMusic, &object);
-        *directMusic = Handle(object);
+        *directMusic = ToPlatformHandle(object);
         return result;
     }
     HResult CreateDirectDraw7(ProcEntry entry, ComObject* directDraw7) override {
         void* object = nullptr;
-        const HRESULT result = reinterpret_cast<DirectDrawCreateExEntry>(entry)(
-            nullptr, &object, IID_IDirectDraw7, nullptr);
-        *directDraw7 = Handle(object);
+        const HRESULT result =
+            ToNative<DirectDrawCreateExEntry>(entry)(nullptr, &object, IID_IDirectDraw7, nullptr);
+        *directDraw7 = ToPlatformHandle(object);
         return result;
     }
     void WriteDebugLine(const char* line) override { OutputDebugStringA(line); }

@@ -37,18 +37,19 @@ class Win32Sound final : public SoundApi {
         void* object = nullptr;
         const HRESULT result = CoCreateInstance(CLSID_DirectSound, nullptr, CLSCTX_INPROC_SERVER,
                                                 IID_IDirectSound, &object);
-        *directSound = Handle(object);
+        *directSound = ToPlatformHandle(object);
         return result;
     }
     HResult Initialize(ComObject directSound) override {
         if (!directSound)
             return E_POINTER;
-        return As<IDirectSound>(directSound)->Initialize(nullptr);
+        return ToNative<IDirectSound*>(directSound)->Initialize(nullptr);
     }
     HResult SetCooperativeLevel(ComObject directSound, void* window, std::uint32_t level) override {
         if (!directSound)
             return E_POINTER;
-        return As<IDirectSound>(directSound)->SetCooperativeLevel(static_cast<HWND>(window), level);
+        return ToNative<IDirectSound*>(directSound)
+            ->SetCooperativeLevel(static_cast<HWND>(window), level);
     }
     HResult CreateSoundBuffer(ComObject directSound, const SoundBufferRequest& request,
                               ComObject* buffer) override {
@@ -69,9 +70,9 @@ class Win32Sound final : public SoundApi {
         description.dwBufferBytes = request.bufferBytes;
         description.lpwfxFormat = &format;
         IDirectSoundBuffer* created = nullptr;
-        const HRESULT result =
-            As<IDirectSound>(directSound)->CreateSoundBuffer(&description, &created, nullptr);
-        *buffer = Handle(created);
+        const HRESULT result = ToNative<IDirectSound*>(directSound)
+                                   ->CreateSoundBuffer(&description, &created, nullptr);
+        *buffer = ToPlatformHandle(created);
         return result;
     }
     HResult QueryInterface(ComObject object, SoundInterface iid, ComObject* result) override {
@@ -80,8 +81,8 @@ class Win32Sound final : public SoundApi {
         const IID& wanted =
             iid == SoundInterface::Sound3DBuffer ? IID_IDirectSound3DBuffer : IID_IKsPropertySet;
         void* obtained = nullptr;
-        const HRESULT status = As<IUnknown>(object)->QueryInterface(wanted, &obtained);
-        *result = Handle(obtained);
+        const HRESULT status = ToNative<IUnknown*>(object)->QueryInterface(wanted, &obtained);
+        *result = ToPlatformHandle(obtained);
         return status;
     }
     HResult QuerySupport(ComObject propertySet, EaxPropertySet set, std::uint32_t propertyId,
@@ -90,11 +91,11 @@ class Win32Sound final : public SoundApi {
             return E_POINTER;
         ULONG mask = 0;
         const HRESULT result =
-            As<IKsPropertySet>(propertySet)->QuerySupport(GuidOf(set), propertyId, &mask);
+            ToNative<IKsPropertySet*>(propertySet)->QuerySupport(GuidOf(set), propertyId, &mask);
         *support = mask;
         return result;
     }
-    void Release(ComObject object) override { As<IUnknown>(object)->Release(); }
+    void Release(ComObject object) override { ToNative<IUnknown*>(object)->Release(); }
 };
 
 } // namespace

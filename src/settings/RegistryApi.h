@@ -2,9 +2,11 @@
 // the real registry and against an in-memory store in tests.
 #pragma once
 
+#include "app/base/PlatformHandle.h"
+
 #include <cstdint>
 
-using RegistryHandle = std::uintptr_t; // an HKEY on Windows
+using RegistryHandle = PlatformHandle; // an HKEY
 
 constexpr RegistryHandle HkeyCurrentUser = 0x80000001;
 constexpr RegistryHandle HkeyLocalMachine = 0x80000002;

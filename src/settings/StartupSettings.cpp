@@ -6,34 +6,44 @@ StartupSettingsRecord StartupSettings;
 std::int32_t DirectXVersion;
 std::int32_t EaxLevel;
 
-using R = StartupSettingsRecord;
+namespace {
 
-const StoredSetting StoredSettings[11] = {
-    {"Music instrument", &R::musicInstrument, nullptr},
-    {"Frame design", &R::frameDesign, nullptr},
-    {"Connect Kest2 direct", nullptr, &R::connectDirect},
-    {"Joystick", nullptr, &R::joystick},
-    {"AVI movie", nullptr, &R::aviMovie},
-    {"DirectSoundBuffer locdefer", nullptr, &R::bufferLocDefer},
-    {"Reverb sound effect", nullptr, &R::reverbEffect},
-    {"DirectSoundBuffer software", nullptr, &R::bufferSoftware},
-    {"DirectSound none", nullptr, &R::directSoundNone},
-    {"Bloody effect", nullptr, &R::bloodEffect},
-    {"Mirel's clock", nullptr, &R::timeDisplay},
-};
+void Store(const StartupOption& option, std::uint32_t value) {
+    if (option.flag)
+        StartupSettings.*option.flag = static_cast<std::uint8_t>(value & 1);
+    else
+        StartupSettings.*option.choice = value;
+}
+
+} // namespace
+
+const StartupOption* OptionOfControl(int controlId) {
+    for (const StartupOption& option : StartupOptions)
+        if (option.controlId == controlId)
+            return &option;
+    return nullptr;
+}
+
+std::uint32_t ValueOf(const StartupOption& option) {
+    return option.flag ? StartupSettings.*option.flag : StartupSettings.*option.choice;
+}
 
 void SetDefaultSettings() {
-    StartupSettingsRecord& s = StartupSettings;
-    s.aviMovie = 1;
-    s.bloodEffect = 1;
-    s.timeDisplay = 0;
-    s.frameDesign = 0;
-    s.connectDirect = 0;
-    s.joystick = 1;
-    s.bufferLocDefer = DirectXVersion >= DirectX7 ? 1 : 0;
-    s.bufferSoftware = 0;
-    s.directSoundNone = 0;
-    s.reverbEffect = 1;
+    for (const StartupOption& option : StartupOptions) {
+        switch (option.defaultRule) {
+        case DefaultRule::Off:
+            Store(option, 0);
+            break;
+        case DefaultRule::On:
+            Store(option, 1);
+            break;
+        case DefaultRule::OnFromDirectX7:
+            Store(option, DirectXVersion >= DirectX7 ? 1 : 0);
+            break;
+        case DefaultRule::Keep:
+            break;
+        }
+    }
 }
 
 void LoadSettings(RegistryApi& registry) {
@@ -41,14 +51,10 @@ void LoadSettings(RegistryApi& registry) {
     // Create rather than Open, so that the games find the key after the first run.
     if (!key.Create(SettingsKeyPath, HkeyCurrentUser))
         return;
-    for (const StoredSetting& setting : StoredSettings) {
+    for (const StartupOption& option : StartupOptions) {
         std::uint32_t value = 0;
-        if (!key.GetDWORD(setting.valueName, &value))
-            continue;
-        if (setting.index)
-            StartupSettings.*setting.index = value;
-        else
-            StartupSettings.*setting.flag = static_cast<std::uint8_t>(value & 1);
+        if (key.GetDWORD(option.valueName, &value))
+            Store(option, value);
     }
 }
 
@@ -58,11 +64,8 @@ long SaveSettings(RegistryApi& registry) {
         return key.Result();
     // Every value is written every time; one failed write does not stop the others.
     long failure = RegSuccess;
-    for (const StoredSetting& setting : StoredSettings) {
-        const std::uint32_t value =
-            setting.index ? StartupSettings.*setting.index : StartupSettings.*setting.flag;
-        if (!key.SetDWORD(setting.valueName, value) && failure == RegSuccess)
+    for (const StartupOption& option : StartupOptions)
+        if (!key.SetDWORD(option.valueName, ValueOf(option)) && failure == RegSuccess)
             failure = key.Result();
-    }
     return failure;
 }

@@ -10,7 +10,7 @@ HKEY ToHkey(RegistryHandle handle) {
         return HKEY_CURRENT_USER;
     if (handle == HkeyLocalMachine)
         return HKEY_LOCAL_MACHINE;
-    return reinterpret_cast<HKEY>(handle);
+    return ToNative<HKEY>(handle);
 }
 
 class Win32Registry final : public RegistryApi {
@@ -21,14 +21,14 @@ class Win32Registry final : public RegistryApi {
         DWORD how = 0;
         const LONG result = RegCreateKeyExA(ToHkey(root), path, 0, nullptr, REG_OPTION_NON_VOLATILE,
                                             KEY_ALL_ACCESS, nullptr, &opened, &how);
-        *key = reinterpret_cast<RegistryHandle>(opened);
+        *key = ToPlatformHandle(opened);
         *disposition = how;
         return result;
     }
     long OpenKey(RegistryHandle root, const char* path, RegistryHandle* key) override {
         HKEY opened = nullptr;
         const LONG result = RegOpenKeyExA(ToHkey(root), path, 0, KEY_READ, &opened);
-        *key = reinterpret_cast<RegistryHandle>(opened);
+        *key = ToPlatformHandle(opened);
         return result;
     }
     long FlushKey(RegistryHandle key) override { return RegFlushKey(ToHkey(key)); }

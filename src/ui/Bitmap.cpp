@@ -1,7 +1,7 @@
 #include "ui/Bitmap.h"
 
-#include "app/ErrorReport.h"
-#include "ui/GdiScopes.h"
+#include "app/base/ErrorReport.h"
+#include "app/base/Scoped.h"
 
 #include <algorithm>
 #include <cstring>
@@ -24,6 +24,18 @@ HPALETTE CreatePaletteFromTable(const std::uint8_t* table) {
         palette.entries[i] = {rgbQuad[2], rgbQuad[1], rgbQuad[0], 0};
     }
     return CreatePalette(reinterpret_cast<const LOGPALETTE*>(&palette));
+}
+
+// Every drawing leaves its device context as it found it: the shared palette goes in as a
+// foreground palette and is realized, and the previous one goes back, also in the foreground.
+struct SelectPaletteBack {
+    HDC dc;
+    void operator()(HPALETTE previous) const { SelectPalette(dc, previous, FALSE); }
+};
+using PaletteSelection = Scoped<HPALETTE, SelectPaletteBack>;
+
+HPALETTE SelectSharedPalette(HDC dc) {
+    return SharedPalette ? SelectPalette(dc, SharedPalette, FALSE) : nullptr;
 }
 
 } // namespace
@@ -57,7 +69,9 @@ bool Bitmap::LoadFromResource(int resourceId, HDC dc, HINSTANCE module) {
         SharedPalette = CreatePaletteFromTable(table);
     }
 
-    PaletteSelection palette(dc, SharedPalette);
+    const PaletteSelection palette(SelectSharedPalette(dc), SelectPaletteBack{dc});
+    if (palette.Get())
+        RealizePalette(dc);
     bitmap = CreateDIBitmap(dc, reinterpret_cast<const BITMAPINFOHEADER*>(dib.get()), CBM_INIT,
                             dib.get() + header.biSize + ColorTableBytes,
                             reinterpret_cast<const BITMAPINFO*>(dib.get()), DIB_RGB_COLORS);
@@ -67,10 +81,14 @@ bool Bitmap::LoadFromResource(int resourceId, HDC dc, HINSTANCE module) {
 template <typename Blit> void Bitmap::Render(HDC dc, Blit blit) const {
     if (!bitmap || !SharedPalette)
         return;
-    MappingModeScope mappingMode(dc, MM_TEXT);
-    PaletteSelection palette(dc, SharedPalette);
-    MemoryDc source(dc);
-    ObjectSelection selection(source.Get(), bitmap);
+    const Scoped mappingMode(SetMapMode(dc, MM_TEXT),
+                             [dc](int previous) { SetMapMode(dc, previous); });
+    const PaletteSelection palette(SelectSharedPalette(dc), SelectPaletteBack{dc});
+    if (palette.Get())
+        RealizePalette(dc);
+    const Scoped source(CreateCompatibleDC(dc), DeleteDC);
+    const Scoped selection(SelectObject(source.Get(), bitmap),
+                           [&source](HGDIOBJ previous) { SelectObject(source.Get(), previous); });
     blit(source.Get());
 }
 
@@ -90,8 +108,8 @@ void Bitmap::DrawTiled(HDC dc, int areaWidth, int areaHeight) const {
 bool Bitmap::Realize(HDC dc) const {
     if (!bitmap || !SharedPalette)
         return false;
-    PaletteSelection palette(dc, SharedPalette);
-    return palette.Realized() != GDI_ERROR;
+    const PaletteSelection palette(SelectSharedPalette(dc), SelectPaletteBack{dc});
+    return palette.Get() && RealizePalette(dc) != GDI_ERROR;
 }
 
 void Bitmap::Release() {

@@ -1,10 +1,11 @@
-// What the "Starting Options" page does to its controls and to the rest of the program, as
-// operations, so that its logic runs the same against the dialog and against a recording.
+// What a page does to its controls and to the rest of the program, as operations, so that page
+// logic runs the same against the dialog and against a stand-in; and the list operations every
+// page builds on them.
 #pragma once
 
 #include <cstdint>
 
-// Operations on the page's controls, each reached by its id. A missing control makes its
+// Operations on a page's controls, each reached by its id. A missing control makes its
 // operations do nothing (and its queries answer 0).
 class PageControls {
   public:
@@ -31,3 +32,19 @@ class PageServices {
     virtual ~PageServices() = default;
     virtual void LaunchDiagnosticTool() = 0;
 };
+
+constexpr int CbnSelChange = 1; // CBN_SELCHANGE
+
+struct ComboChoice {
+    const char* text;
+    std::uint32_t value;
+};
+
+// Adds each row's text and then gives the new item the row's value.
+void FillCombo(PageControls& controls, int comboId, const ComboChoice* table, int count);
+// Only a selection change counts: stores the combo's selection in `field` when the combo exists
+// and answers true; any other notification answers false and changes nothing.
+bool ReadComboSelection(PageControls& controls, int notifyCode, int controlId,
+                        std::uint32_t* field);
+// Selects the item of `value`, or the last item for a value beyond the list.
+void SelectComboItem(PageControls& controls, int comboId, std::uint32_t value);

@@ -2,12 +2,13 @@
 // Written against small seams so that the exact drawing runs without a screen.
 #pragma once
 
+#include "app/base/PlatformHandle.h"
 #include "ui/PixelRect.h"
 
 #include <cstdint>
 
 using ColorRef = std::uint32_t; // 0x00BBGGRR
-using PenHandle = std::uintptr_t;
+using PenHandle = PlatformHandle;
 
 constexpr ColorRef NoColor = 0xFFFFFFFF; // never returned by GetSysColor
 

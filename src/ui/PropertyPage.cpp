@@ -1,13 +1,13 @@
 #include "ui/PropertyPage.h"
 
+#include "app/base/ErrorReport.h"
+#include "app/base/MessageBoxes.h"
+#include "app/base/Program.h"
 #include "ui/PagePainting.h"
+#include "ui/Win32PageControls.h"
 #include "ui/Win32Painting.h"
 
-#include "app/Application.h"
-#include "app/ErrorReport.h"
-#include "app/MessageBoxes.h"
-#include "ui/Win32PageControls.h"
-#include "ui/StartingOptions.h"
+#include "resource.h"
 
 #include <commctrl.h>
 
@@ -63,7 +63,7 @@ HBRUSH PropertyPage::OnCtlColor(HDC dc, HWND) {
 
 int PropertyPage::OnEraseBackground(HDC dc) {
     Win32Painting painting(dc);
-    BitmapTile tile(BackdropBitmap, BackdropBitmapId, dc, AppInstance);
+    BitmapTile tile(BackdropBitmap, IDB_BACKDROP, dc, AppInstance);
     RECT page = {};
     GetClientRect(hwnd, &page);
     PaintBackdrop(painting, tile, BackdropColors, page.right, page.bottom);

@@ -29,6 +29,7 @@ class PropertyPage {
     // ends the program.
     INT_PTR DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+    // Stores a list's new selection in `field`; false for any other notification.
     bool ReadComboSelection(int notifyCode, int controlId, std::uint32_t* field);
     // An etched outline around the hidden group box `frameId`, open where `labelId` names it.
     void DrawGroupFrame(HDC dc, int frameId, int labelId);
@@ -43,6 +44,7 @@ class PropertyPage {
     explicit PropertyPage(std::int32_t templateId) : templateId(templateId) {}
 
   private:
+    // The shared palette realized into the page, which is repainted with it.
     BOOL RealizePalette();
 };
 
@@ -53,10 +55,7 @@ extern PropertyPage* CurrentPage;
 // is up, is cancelled; else the main window is closed.
 void EndProgram();
 
-// The backdrop tile (resource 110) and the header picture (resource 109) of the pages. They
-// live for the whole process and are defined with the program's other static objects.
+// The backdrop tile and the header picture of the pages. They live for the whole process and are
+// defined with the program's other static objects.
 extern Bitmap BackdropBitmap;
 extern Bitmap HeaderBitmap;
-
-constexpr int BackdropBitmapId = 110;
-constexpr int HeaderBitmapId = 109;

@@ -1,14 +1,31 @@
 #include "ui/PropertySheet.h"
 
-#include "app/ErrorReport.h"
+#include "app/base/ErrorReport.h"
 #include "ui/SheetPlacement.h"
 
 namespace {
+
+// comctl32's own procedure of the sheet, which the subclass passes every other message to.
+WNDPROC sheetProcedure;
+
+// Windows sends the palette messages to top-level windows alone, and the sheet does not pass
+// them on: at 256 colours the page would keep stale colours after another program realized its
+// palette, until it happened to repaint. The page's answer is the sheet's.
+LRESULT CALLBACK ForwardPaletteMessages(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam) {
+    if ((message == WM_QUERYNEWPALETTE || message == WM_PALETTECHANGED) && CurrentPage &&
+        CurrentPage->hwnd)
+        // wParam as it came: a change the page's own realizing caused stops at the page.
+        return CurrentPage->DialogProc(CurrentPage->hwnd, message, wParam, lParam);
+    return CallWindowProcA(sheetProcedure, sheet, message, wParam, lParam);
+}
 
 // Once the sheet is made, before it shows.
 int CALLBACK PrepareSheet(HWND sheet, UINT message, LPARAM) {
     if (message != PSCB_INITIALIZED)
         return 0;
+    // Windows 95's comctl32 has no SetWindowSubclass.
+    sheetProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ForwardPaletteMessages)));
     // Owned by the hidden main window, the sheet would have no taskbar button, and once covered
     // the player could not find it again.
     SetWindowLongA(sheet, GWL_EXSTYLE, GetWindowLongA(sheet, GWL_EXSTYLE) | WS_EX_APPWINDOW);

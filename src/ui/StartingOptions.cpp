@@ -20,31 +20,6 @@ std::uint8_t Inverted(std::uint8_t flag) {
 
 } // namespace
 
-void FillCombo(PageControls& controls, int comboId, const ComboChoice* table, int count) {
-    for (int i = 0; i < count; ++i) {
-        controls.ComboAddString(comboId, table[i].text);
-        controls.ComboSetItemData(comboId, i, table[i].value);
-    }
-}
-
-bool ReadComboSelection(PageControls& controls, int notifyCode, int controlId,
-                        std::uint32_t* field) {
-    if (notifyCode != CbnSelChange)
-        return false;
-    if (controls.HasControl(controlId))
-        *field = static_cast<std::uint32_t>(controls.ComboGetCurSel(controlId));
-    return true;
-}
-
-void SelectComboItem(PageControls& controls, int comboId, std::uint32_t value) {
-    // The field is kept as it is; only what the combo shows is fitted to the list.
-    int selection = static_cast<std::int32_t>(value);
-    const int count = controls.ComboGetCount(comboId);
-    if (count > 0 && selection >= count)
-        selection = count - 1;
-    controls.ComboSetCurSel(comboId, selection);
-}
-
 int StartingOptionsLogic::OnInitDialog() {
     // The list offers at most as many sets as there are rows for them, each with a name.
     int sets = 0;
@@ -57,9 +32,9 @@ int StartingOptionsLogic::OnInitDialog() {
                                             static_cast<std::uint32_t>(FirstSetRow + sets)};
         ++sets;
     }
-    FillCombo(controls_, ControlId::Music, MusicChoices, FirstSetRow + sets);
-    controls_.Show(ControlId::ReverbEffect, EaxLevel != 0);
-    FillCombo(controls_, ControlId::FrameDesign, FrameDesignChoices, 2);
+    FillCombo(controls_, IDC_MUSIC, MusicChoices, FirstSetRow + sets);
+    controls_.Show(IDC_REVERB_EFFECT, EaxLevel != 0);
+    FillCombo(controls_, IDC_FRAME_DESIGN, FrameDesignChoices, 2);
     Refresh();
     return 0;
 }
@@ -67,17 +42,14 @@ int StartingOptionsLogic::OnInitDialog() {
 void StartingOptionsLogic::ApplySoundEnableRule() {
     const bool sound = StartupSettings.directSoundNone == 0;
     controls_.InvalidateSoundArea();
-    controls_.Enable(ControlId::BufferLocDefer, sound && DirectXVersion >= DirectX7);
-    controls_.Enable(ControlId::BufferSoftware, sound);
-    controls_.Enable(ControlId::ReverbEffect, sound && EaxLevel != 0);
+    controls_.Enable(IDC_BUFFER_LOCDEFER, sound && DirectXVersion >= DirectX7);
+    controls_.Enable(IDC_BUFFER_SOFTWARE, sound);
+    controls_.Enable(IDC_REVERB_EFFECT, sound && EaxLevel != 0);
 }
 
-void StartingOptionsLogic::SelectMusicItem() {
-    SelectComboItem(controls_, ControlId::Music, StartupSettings.musicInstrument);
-}
-
-void StartingOptionsLogic::SelectFrameDesignItem() {
-    SelectComboItem(controls_, ControlId::FrameDesign, StartupSettings.frameDesign);
+void StartingOptionsLogic::SelectListItem(int listId) {
+    if (const StartupOption* option = OptionOfControl(listId))
+        SelectComboItem(controls_, listId, ValueOf(*option));
 }
 
 void StartingOptionsLogic::SetCheckAndReport(int id, std::uint8_t flag) {
@@ -86,96 +58,68 @@ void StartingOptionsLogic::SetCheckAndReport(int id, std::uint8_t flag) {
 }
 
 int StartingOptionsLogic::Refresh() {
-    const StartupSettingsRecord& s = StartupSettings;
-    SetCheckAndReport(ControlId::AviMovie, s.aviMovie);
-    SetCheckAndReport(ControlId::Joystick, s.joystick);
-    SetCheckAndReport(ControlId::ConnectDirect, s.connectDirect);
-    SetCheckAndReport(ControlId::BloodEffect, s.bloodEffect);
-    SetCheckAndReport(ControlId::TimeDisplay, s.timeDisplay);
-    SetCheckAndReport(ControlId::BufferLocDefer, s.bufferLocDefer);
-    SetCheckAndReport(ControlId::BufferSoftware, s.bufferSoftware);
-    SetCheckAndReport(ControlId::DirectSoundNone, s.directSoundNone);
-    SetCheckAndReport(ControlId::ReverbEffect, s.reverbEffect);
+    // The check boxes, the enabled sound options, then the lists, each in the table's order.
+    for (const StartupOption& option : StartupOptions)
+        if (option.flag)
+            SetCheckAndReport(option.controlId, StartupSettings.*option.flag);
     ApplySoundEnableRule();
-    SelectMusicItem();
-    SelectFrameDesignItem();
+    for (const StartupOption& option : StartupOptions)
+        if (option.choice)
+            SelectListItem(option.controlId);
     return 0;
+}
+
+void StartingOptionsLogic::Turn(int id, std::uint8_t& flag,
+                                std::initializer_list<Excluded> excluded) {
+    flag = Inverted(flag);
+    for (const Excluded& other : excluded)
+        *other.flag = 0;
+    SetCheckAndReport(id, flag);
+    for (const Excluded& other : excluded)
+        SetCheckAndReport(other.id, 0);
 }
 
 int StartingOptionsLogic::OnCommand(int notifyCode, int controlId) {
     StartupSettingsRecord& s = StartupSettings;
-    // A simple option: the check box has already turned its mark; set it to the flag's new
-    // value so that the two cannot drift apart.
-    auto toggle = [this](int id, std::uint8_t& flag) {
-        flag = Inverted(flag);
-        SetCheckAndReport(id, flag);
-    };
-
     switch (controlId) {
-    case ControlId::StandardSetup:
+    case IDC_STANDARD_SETUP:
         SetDefaultSettings();
         Refresh(); // every mark and list shows the defaults at once
-        break;
-    case ControlId::DiagnosticTool:
+        return 0;
+    case IDC_DIAGNOSTIC_TOOL:
         services_.LaunchDiagnosticTool();
-        break;
-    case ControlId::AviMovie:
-        toggle(controlId, s.aviMovie);
-        break;
-    case ControlId::Joystick:
-        toggle(controlId, s.joystick);
-        break;
-    case ControlId::TimeDisplay:
-        toggle(controlId, s.timeDisplay);
-        break;
-    case ControlId::BloodEffect:
-        toggle(controlId, s.bloodEffect);
-        break;
-    case ControlId::ConnectDirect:
-        toggle(controlId, s.connectDirect);
-        break;
+        return 0;
     // Software buffers exclude both dynamic voice management and EAX; those two may go
     // together. The exclusion applies whichever way the clicked option turns.
-    case ControlId::BufferLocDefer:
-        s.bufferLocDefer = Inverted(s.bufferLocDefer);
-        s.bufferSoftware = 0;
-        SetCheckAndReport(ControlId::BufferLocDefer, s.bufferLocDefer);
-        SetCheckAndReport(ControlId::BufferSoftware, 0);
-        break;
-    case ControlId::BufferSoftware:
-        s.bufferSoftware = Inverted(s.bufferSoftware);
-        s.bufferLocDefer = 0;
-        s.reverbEffect = 0;
-        SetCheckAndReport(ControlId::BufferSoftware, s.bufferSoftware);
-        SetCheckAndReport(ControlId::BufferLocDefer, 0);
-        SetCheckAndReport(ControlId::ReverbEffect, 0);
-        break;
-    case ControlId::ReverbEffect:
-        s.reverbEffect = Inverted(s.reverbEffect);
-        s.bufferSoftware = 0;
-        SetCheckAndReport(ControlId::ReverbEffect, s.reverbEffect);
-        SetCheckAndReport(ControlId::BufferSoftware, 0);
-        break;
+    case IDC_BUFFER_LOCDEFER:
+        Turn(controlId, s.bufferLocDefer, {{IDC_BUFFER_SOFTWARE, &s.bufferSoftware}});
+        return 0;
+    case IDC_BUFFER_SOFTWARE:
+        Turn(controlId, s.bufferSoftware,
+             {{IDC_BUFFER_LOCDEFER, &s.bufferLocDefer}, {IDC_REVERB_EFFECT, &s.reverbEffect}});
+        return 0;
+    case IDC_REVERB_EFFECT:
+        Turn(controlId, s.reverbEffect, {{IDC_BUFFER_SOFTWARE, &s.bufferSoftware}});
+        return 0;
     // Without DirectSound the dependent options are only disabled: they keep their values.
-    case ControlId::DirectSoundNone:
+    case IDC_DIRECTSOUND_NONE:
         s.directSoundNone = Inverted(s.directSoundNone);
         ApplySoundEnableRule();
-        SetCheckAndReport(ControlId::DirectSoundNone, s.directSoundNone);
-        break;
-    case ControlId::Music:
-        if (ReadComboSelection(controls_, notifyCode, controlId, &s.musicInstrument)) {
-            SelectMusicItem();
-            controls_.ReportChange();
-        }
-        break;
-    case ControlId::FrameDesign:
-        if (ReadComboSelection(controls_, notifyCode, controlId, &s.frameDesign)) {
-            SelectFrameDesignItem();
-            controls_.ReportChange();
-        }
-        break;
+        SetCheckAndReport(IDC_DIRECTSOUND_NONE, s.directSoundNone);
+        return 0;
     default:
         break;
+    }
+
+    // Any other option: a check box has already turned its own mark, which is set to the flag's
+    // new value so that the two cannot drift apart; a list counts only a new selection.
+    const StartupOption* option = OptionOfControl(controlId);
+    if (option && option->flag) {
+        Turn(controlId, StartupSettings.*option->flag, {});
+    } else if (option &&
+               ReadComboSelection(controls_, notifyCode, controlId, &(s.*option->choice))) {
+        SelectListItem(controlId);
+        controls_.ReportChange();
     }
     return 0;
 }

@@ -1,8 +1,10 @@
 #include "ui/StartingOptionsPage.h"
 
-#include "app/Application.h"
+#include "app/base/Program.h"
 #include "ui/StartingOptions.h"
 #include "ui/Win32PageControls.h"
+
+#include "resource.h"
 
 namespace {
 
@@ -20,7 +22,7 @@ class PageLogic {
 
 } // namespace
 
-StartingOptionsPage::StartingOptionsPage() : PropertyPage(StartingOptionsTemplateId) {
+StartingOptionsPage::StartingOptionsPage() : PropertyPage(IDD_STARTING_OPTIONS) {
     CurrentPage = this;
 }
 
@@ -48,11 +50,11 @@ int StartingOptionsPage::Refresh() {
 }
 
 void StartingOptionsPage::SelectMusicItem() {
-    PageLogic(hwnd)->SelectMusicItem();
+    PageLogic(hwnd)->SelectListItem(IDC_MUSIC);
 }
 
 void StartingOptionsPage::SelectFrameDesignItem() {
-    PageLogic(hwnd)->SelectFrameDesignItem();
+    PageLogic(hwnd)->SelectListItem(IDC_FRAME_DESIGN);
 }
 
 HBRUSH StartingOptionsPage::OnCtlColor(HDC dc, HWND control) {
@@ -61,11 +63,11 @@ HBRUSH StartingOptionsPage::OnCtlColor(HDC dc, HWND control) {
 
 int StartingOptionsPage::OnEraseBackground(HDC dc) {
     PropertyPage::OnEraseBackground(dc);
-    DrawGroupFrame(dc, 1002, 1003); // "Sound"
-    DrawGroupFrame(dc, 1012, 1013); // "Frame Style"
+    DrawGroupFrame(dc, IDC_SOUND_FRAME, IDC_SOUND_LABEL);
+    DrawGroupFrame(dc, IDC_FRAME_STYLE_FRAME, IDC_FRAME_STYLE_LABEL);
     // Loaded after the backdrop, so it takes the palette the recoloured tile built.
     if (!HeaderBitmap.IsLoaded())
-        HeaderBitmap.LoadFromResource(HeaderBitmapId, dc, AppInstance);
+        HeaderBitmap.LoadFromResource(IDB_HEADER, dc, AppInstance);
     HeaderBitmap.Draw(dc, 20, 9);
     return 1;
 }

@@ -1,7 +1,8 @@
 #include "ui/Win32PageControls.h"
 
 #include "probes/DiagnosticTool.h"
-#include "ui/StartingOptions.h"
+
+#include "resource.h"
 
 #include <commctrl.h>
 
@@ -28,8 +29,8 @@ void Win32PageControls::Show(int id, bool show) {
 void Win32PageControls::InvalidateSoundArea() {
     // Where the options stand on this page, which grows with the display's scale.
     RECT area = {};
-    for (int id : {ControlId::BufferLocDefer, ControlId::BufferSoftware, ControlId::DirectSoundNone,
-                   ControlId::ReverbEffect}) {
+    for (int id :
+         {IDC_BUFFER_LOCDEFER, IDC_BUFFER_SOFTWARE, IDC_DIRECTSOUND_NONE, IDC_REVERB_EFFECT}) {
         RECT place;
         if (!GetWindowRect(Control(id), &place))
             continue;

@@ -11,12 +11,12 @@ class Win32Painting final : public PaintingApi {
     explicit Win32Painting(HDC dc) : dc_(dc) {}
     ColorRef GetSysColor(int index) override { return ::GetSysColor(index); }
     PenHandle CreateSolidPen(ColorRef color) override {
-        return reinterpret_cast<PenHandle>(CreatePen(PS_SOLID, 1, color));
+        return ToPlatformHandle(CreatePen(PS_SOLID, 1, color));
     }
     PenHandle SelectPen(PenHandle pen) override {
-        return reinterpret_cast<PenHandle>(SelectObject(dc_, reinterpret_cast<HGDIOBJ>(pen)));
+        return ToPlatformHandle(SelectObject(dc_, ToNative<HGDIOBJ>(pen)));
     }
-    void DeletePen(PenHandle pen) override { DeleteObject(reinterpret_cast<HGDIOBJ>(pen)); }
+    void DeletePen(PenHandle pen) override { DeleteObject(ToNative<HGDIOBJ>(pen)); }
     void MoveTo(int x, int y) override { MoveToEx(dc_, x, y, nullptr); }
     void LineTo(int x, int y) override { ::LineTo(dc_, x, y); }
 

@@ -52,17 +52,21 @@ DPI_AWARENESS_CONTEXT Awareness(DPI_AWARENESS_CONTEXT context) {
     return set ? reinterpret_cast<Set>(reinterpret_cast<void (*)()>(set))(context) : context;
 }
 
-// The page as the screen shows it, one colour per pixel, once it is painted (its corner shows
-// `corner`) and two looks a tenth of a second apart agree.
+// The page as the screen shows it, one colour per pixel, once it is painted (its corner no
+// longer shows the plain dialog face) and has not changed for a fifth of a second.
 struct Shot {
-    Shot(HWND page, COLORREF corner) {
+    explicit Shot(HWND page) {
+        const COLORREF face = GetSysColor(COLOR_3DFACE);
         RECT area;
         GetWindowRect(page, &area); // the page has no frame
-        width = area.right - area.left, height = area.bottom - area.top;
-        std::vector<COLORREF> before;
-        for (int i = 0; i < 50 && (i < 2 || pixels != before || pixels[0] != corner);
-             ++i, Sleep(100))
-            before = std::exchange(pixels, ScreenPixels(area));
+        width = area.right - area.left;
+        height = area.bottom - area.top;
+        for (int i = 0, unchanged = 0; i < 50 && (unchanged < 2 || pixels[0] == face); ++i) {
+            Sleep(100);
+            std::vector<COLORREF> look = ScreenPixels(area);
+            unchanged = look == pixels ? unchanged + 1 : 0;
+            pixels = std::move(look);
+        }
     }
     int width, height;
     std::vector<COLORREF> pixels;
@@ -83,26 +87,20 @@ RECT Place(HWND page, HWND control) {
 // presses: Enter in a list is OK (here after Standard Setup, which puts the clock back); Esc and
 // the close box are Cancel, and keep what Apply saved.
 TEST(Player, ThePageIsPaintedWholeOnTheScreenAtEachScaleAndEachWayOutEndsTheProgram) {
-    Indexed tile(110);
-    const Indexed header(109);
+    const Indexed tile(IDB_BACKDROP);
+    const Indexed header(IDB_HEADER);
     ASSERT_EQ(std::make_tuple(tile.width, tile.height, header.width, header.height),
               std::make_tuple(96, 96, 132, 82));
-    // Entries 10 to 31 rise from the shadow colour to the mean of the two light colours.
-    const COLORREF hilight = GetSysColor(COLOR_3DHILIGHT), light = GetSysColor(COLOR_3DLIGHT),
-                   shadow = GetSysColor(COLOR_3DSHADOW);
-    const auto step = [&](int k, int shift) {
-        const int high = ((hilight >> shift & 0xFF) + (light >> shift & 0xFF)) / 2;
-        return (k * high + (21 - k) * (shadow >> shift & 0xFF)) / 22;
-    };
-    for (int k = 0; k <= 21; ++k)
-        tile.colors[10 + k] = RGB(step(k, 0), step(k, 8), step(k, 16));
+    const COLORREF hilight = GetSysColor(COLOR_3DHILIGHT);
+    const COLORREF shadow = GetSysColor(COLOR_3DSHADOW);
     // The scale, the keys that end the start, and a part of what is stored ("" for nothing).
     const std::tuple<DWORD, std::vector<std::vector<WORD>>, const char*> starts[] = {
         {96,
          {{VK_MENU, 'T'}, {VK_MENU, 'D'}, {VK_TAB}, {VK_TAB}, {VK_TAB}, {VK_DOWN}, {VK_RETURN}},
          "Frame design=1|Joystick=1|Mirel's clock=0|"},
         {144, {{VK_MENU, 'M'}, {VK_MENU, 'A'}, {VK_ESCAPE}}, "AVI movie=0|"}, // Apply stays
-        {144, {{VK_MENU, VK_F4}}, ""}};
+        {144, {{VK_MENU, VK_F4}}, ""},
+    };
     for (const auto& [dotsPerInch, keys, saved] : starts) {
         SCOPED_TRACE(std::to_string(dotsPerInch) + " dpi, ending " + saved);
         const Override scale("Control Panel\\Desktop", "LogPixels", REG_DWORD,
@@ -111,102 +109,125 @@ TEST(Player, ThePageIsPaintedWholeOnTheScreenAtEachScaleAndEachWayOutEndsTheProg
         Kest kest(folder.program);
         Sheet sheet(kest);
         ASSERT_TRUE(sheet.page);
-
-        // Every pixel the page paints itself, in its own pixels as the program sees them (its
-        // client area's, as it has no frame): the backdrop, the header over it, then the
-        // outlines, each line dark outside on the top and left and inside on the bottom and
-        // right, light the other way, open under the label (CLR_INVALID: the label's, but no
-        // outline colour all along); where a control stands, not a colour (CLR_DEFAULT added).
+        // The page and its controls as the program sees them, and whether each is shown.
         const RECT seen = Place(sheet.page, sheet.page);
-        const LONG w = seen.right;
-        std::vector<COLORREF> expected(w * seen.bottom);
-        for (LONG i = 0, x = 0, y = 0; i < LONG(expected.size()); x = ++i % w, y = i / w)
-            expected[i] = unsigned(x - 20) < 132 && unsigned(y - 9) < 82 ? header.At(x - 20, y - 9)
-                                                                         : tile.At(x % 96, y % 96);
-        for (const auto& [frameId, labelId] : {std::pair{1002, 1003}, {1012, 1013}}) {
-            const RECT f = Place(sheet.page, sheet.Control(frameId));
-            const RECT label = Place(sheet.page, sheet.Control(labelId));
-            const LONG L = f.left, R = f.right, B = f.bottom, t = f.top + 5, a = label.left,
-                       b = label.right;
-            // clang-format off
-            const struct { bool dark, row; LONG at, from, to; } lines[] = {
-                {false, false, R, t, B},               {false, true, B, L, R - 1},
-                {true, false, R - 1, t + 1, B - 1},    {true, true, B - 1, L, R - 2},
-                {false, false, L + 1, t + 1, B - 2},   {true, false, L, t, B - 2},
-                {false, true, t + 1, L + 2, a},        {false, true, t + 1, b, R - 2},
-                {true, true, t, L, a},                 {true, true, t, b, R - 1}};
-            // clang-format on
-            for (const auto& line : lines)
-                for (LONG i = line.from; i <= line.to; ++i)
-                    expected.at(line.row ? line.at * w + i : i * w + line.at) =
-                        line.dark ? shadow : hilight;
-            for (LONG x = a + 1; x < b; ++x)
-                expected.at(t * w + x) = expected.at((t + 1) * w + x) = CLR_INVALID;
-        }
+        std::vector<std::pair<RECT, bool>> controls;
         for (HWND child = GetWindow(sheet.page, GW_CHILD); child;
-             child = GetWindow(child, GW_HWNDNEXT)) {
-            const RECT place = Place(sheet.page, child);
-            for (LONG y = place.top; IsWindowVisible(child) && y < place.bottom; ++y)
-                for (LONG x = place.left; x < place.right; ++x)
-                    expected.at(y * w + x) |= CLR_DEFAULT;
-        }
+             child = GetWindow(child, GW_HWNDNEXT))
+            controls.emplace_back(Place(sheet.page, child), IsWindowVisible(child));
 
-        // From here on the screen's own pixels.
+        // From here on the screen's own pixels. Disabled and enabled again, the sound options
+        // are to leave no trace of either state.
         const DPI_AWARENESS_CONTEXT unaware = Awareness(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
-        const Shot shot(sheet.page, tile.At(0, 0));
-        // Disabled and enabled again, the sound options are to leave no trace of either state.
+        const Shot shot(sheet.page);
         std::vector<COLORREF> again;
         for (int click = 0; click < 2; ++click) {
-            SendMessageA(sheet.page, WM_COMMAND, MAKEWPARAM(1006, BN_CLICKED), 0);
-            EXPECT_EQ(IsWindowEnabled(sheet.Control(1007)), click == 1);
-            again = Shot(sheet.page, tile.At(0, 0)).pixels;
+            SendMessageA(sheet.page, WM_COMMAND, MAKEWPARAM(IDC_DIRECTSOUND_NONE, BN_CLICKED), 0);
+            EXPECT_EQ(IsWindowEnabled(sheet.Control(IDC_BUFFER_SOFTWARE)), click == 1);
+            again = Shot(sheet.page).pixels;
+        }
+        const double factor = double(shot.width) / seen.right;
+        const bool stretched = factor != 1;
+        std::printf("%lu dpi: the page is drawn %s (%ld x %ld -> %d x %d)\n", dotsPerInch,
+                    stretched ? "at 96 dpi and stretched" : "at the display's scale", seen.right,
+                    seen.bottom, shot.width, shot.height);
+
+        // Where the backdrop shows alone: away from the controls, the header picture and the
+        // outlines of the two hidden group boxes, by two pixels more where the page is stretched.
+        std::vector<bool> backdrop(shot.pixels.size(), true);
+        const auto cover = [&](const RECT& r) {
+            const LONG margin = 2 * stretched;
+            for (LONG y = std::max(0L, LONG(r.top * factor) - margin);
+                 y < std::min<LONG>(shot.height, std::ceil(r.bottom * factor) + margin); ++y)
+                for (LONG x = std::max(0L, LONG(r.left * factor) - margin);
+                     x < std::min<LONG>(shot.width, std::ceil(r.right * factor) + margin); ++x)
+                    backdrop[y * shot.width + x] = false;
+        };
+        cover({20, 9, 20 + header.width, 9 + header.height});
+        if (stretched) { // where the last pixels blend with what lies beyond the page
+            cover({seen.right - 1, 0, seen.right, seen.bottom});
+            cover({0, seen.bottom - 1, seen.right, seen.bottom});
+        }
+        for (const auto& [r, visible] : controls) {
+            if (visible)
+                cover(r);
+            else // an outline's two lines, 5 pixels below the box's top and along its edges
+                for (const RECT& edge : {RECT{r.left, r.top + 4, r.right + 1, r.top + 7},
+                                         RECT{r.left, r.bottom - 1, r.right + 1, r.bottom + 1},
+                                         RECT{r.left, r.top + 4, r.left + 2, r.bottom + 1},
+                                         RECT{r.right - 1, r.top + 4, r.right + 1, r.bottom + 1}})
+                    cover(edge);
         }
 
-        // Drawn at the display's scale, each pixel on the screen is the page's own, and the second
-        // look the first. Drawn at 96 dpi and stretched, a screen pixel is sampled between page
-        // pixels, from its corner or its centre as systems differ: each colour channel lies
-        // within those of the page pixels around, +-2 for rounding; a part repainted is stretched
-        // again on its own, up to a pixel and a half off, so the second look lies within the
-        // colours the first shows two pixels around (n; not at the edge). Anything may come
-        // from a control or a label's gap; a pixel that can come from beyond the page is the
-        // system's.
-        const double fx = double(shot.width) / w, fy = double(shot.height) / seen.bottom;
-        const LONG stretched = fx != 1 || fy != 1, n = 2 * stretched;
-        std::printf("%lu dpi: the page is drawn %s x%.3g (%ld x %ld -> %d x %d)\n", dotsPerInch,
-                    stretched ? "at 96 dpi and stretched" : "at the display's scale,", fx,
-                    seen.right, seen.bottom, shot.width, shot.height);
-        const auto within = [&](COLORREF shown, const std::vector<COLORREF>& image, LONG width,
-                                LONG x0, LONG x1, LONG y0, LONG y1) {
-            for (int k = 0, low = 255, high = 0; k < 24; k += 8, low = 255, high = 0) {
-                for (LONG y = y0; y <= y1; ++y)
-                    for (LONG x = x0; x <= x1; ++x) {
-                        const COLORREF c = image[y * width + x];
-                        low = c >> 24 ? 0 : std::min<int>(low, c >> k & 0xFF);
-                        high = c >> 24 ? 255 : std::max<int>(high, c >> k & 0xFF);
-                    }
-                if (std::abs(2 * int(shown >> k & 0xFF) - low - high) > high - low + 4 * stretched)
+        // The tile is recoloured in the system's 3-D colours, from a shade below the shadow up
+        // to the highlight, and repeats over the whole page, beyond any fixed area.
+        const auto alike = [&](COLORREF a, COLORREF b) {
+            for (int k = 0; k < 24; k += 8)
+                if (std::abs(int(a >> k & 0xFF) - int(b >> k & 0xFF)) > 2 * stretched)
                     return false;
-            }
             return true;
         };
-        int own = 0, wrong = 0, underLabels = 0, changed = 0;
-        for (LONG Y = 0; Y < shot.height; ++Y)
-            for (LONG X = 0; X < shot.width; ++X) {
-                const LONG x0 = std::floor((X + .5) / fx - .5), x1 = std::ceil(X / fx),
-                           y0 = std::floor((Y + .5) / fy - .5), y1 = std::ceil(Y / fy);
-                const COLORREF shown = shot.pixels[Y * shot.width + X],
-                               nearest = expected[LONG(Y / fy) * w + LONG(X / fx)];
-                own += nearest < CLR_DEFAULT;
-                underLabels += nearest == CLR_INVALID && shown == shadow;
-                const bool inside = x0 >= 0 && y0 >= 0 && x1 < w && y1 < seen.bottom;
-                wrong += inside && !within(shown, expected, w, x0, x1, y0, y1);
-                changed += inside && x0 > 0 && y0 > 0 && x1 + 1 < w && y1 + 1 < seen.bottom &&
-                           !within(again.at(Y * shot.width + X), shot.pixels, shot.width, X - n,
-                                   X + n, Y - n, Y + n);
+        const LONG period = std::lround(tile.width * factor);
+        const LONG w = shot.width;
+        int outside = 0, unlike = 0, compared = 0;
+        for (LONG i = 0; i < LONG(shot.pixels.size()); ++i) {
+            if (!backdrop[i])
+                continue;
+            const COLORREF c = shot.pixels[i];
+            for (int k = 0; k < 24; k += 8)
+                outside += (c >> k & 0xFF) + 8 < (shadow >> k & 0xFF) ||
+                           (c >> k & 0xFF) > (hilight >> k & 0xFF);
+            for (LONG next : {i + period, i + period * w}) {
+                if (next >= LONG(backdrop.size()) || !backdrop[next] || next % w < i % w)
+                    continue;
+                ++compared;
+                unlike += !alike(c, shot.pixels[next]);
             }
-        EXPECT_EQ(wrong, 0) << "of " << shot.pixels.size();
-        EXPECT_GT(own, shot.height * shot.width / 2);
-        EXPECT_LT(underLabels, 20);
+        }
+        EXPECT_EQ(outside, 0);
+        EXPECT_EQ(unlike, 0) << "of " << compared;
+        EXPECT_GT(compared, LONG(shot.pixels.size()) / 4);
+
+        // Drawn at the display's scale, no backdrop pixel keeps the artwork's own colour (its
+        // ramp is shown only until the program recolours it), the header picture is the page's
+        // own, unrecoloured, and each outline is etched: dark outside and light inside on its
+        // left, the other way round at its bottom.
+        if (!stretched) {
+            int unrecoloured = 0, differ = 0;
+            for (LONG i = 0; i < LONG(shot.pixels.size()); ++i)
+                unrecoloured += backdrop[i] && shot.pixels[i] == tile.At(i % w % 96, i / w % 96);
+            for (LONG y = 0; y < header.height; ++y)
+                for (LONG x = 0; x < header.width; ++x)
+                    differ += shot.pixels[(9 + y) * w + 20 + x] != header.At(x, y);
+            EXPECT_EQ(unrecoloured, 0);
+            EXPECT_EQ(differ, 0);
+            for (int frame : {IDC_SOUND_FRAME, IDC_FRAME_STYLE_FRAME}) {
+                const RECT f = Place(sheet.page, sheet.Control(frame));
+                const LONG midX = (f.left + f.right) / 2, midY = (f.top + f.bottom) / 2;
+                EXPECT_EQ(shot.pixels[midY * w + f.left], shadow) << frame;
+                EXPECT_EQ(shot.pixels[midY * w + f.left + 1], hilight) << frame;
+                EXPECT_EQ(shot.pixels[(f.bottom - 1) * w + midX], shadow) << frame;
+                EXPECT_EQ(shot.pixels[f.bottom * w + midX], hilight) << frame;
+            }
+        }
+
+        // A part repainted where the page is stretched is stretched again on its own, up to a
+        // pixel and a half off: each channel lies within those the first look shows two pixels
+        // around.
+        const LONG n = 2 * stretched;
+        int changed = 0;
+        for (LONG Y = n; Y < shot.height - n; ++Y)
+            for (LONG X = n; X < w - n; ++X)
+                for (int k = 0; k < 24; k += 8) {
+                    int low = 255, high = 0;
+                    for (LONG y = Y - n; y <= Y + n; ++y)
+                        for (LONG x = X - n; x <= X + n; ++x) {
+                            low = std::min<int>(low, shot.pixels[y * w + x] >> k & 0xFF);
+                            high = std::max<int>(high, shot.pixels[y * w + x] >> k & 0xFF);
+                        }
+                    const int value = again[Y * w + X] >> k & 0xFF;
+                    changed += value + 2 * n < low || value > high + 2 * n;
+                }
         EXPECT_EQ(changed, 0);
 
         // The sheet lies in the work area, moved in where it would not fit.
@@ -246,27 +267,47 @@ TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesA
     Kest kest(folder.program, "C:\\"); // started elsewhere, as a shortcut's "Start in" may do
     Sheet sheet(kest);
     ASSERT_TRUE(sheet.page);
-    // The captions, then every control in the template's order, [x] where it is ticked.
-    std::string controls = TextOf(sheet.window) + "|" + TextOf(sheet.page) + "|";
-    for (HWND c = GetWindow(sheet.page, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        controls += std::to_string(GetDlgCtrlID(c)) + (IsWindowVisible(c) ? " " : " hidden ") +
-                    TextOf(c) + (SendMessageA(c, BM_GETCHECK, 0, 0) ? " [x]|" : "|");
-    EXPECT_EQ(controls,
-              "Kest I&II OMNIVA Setup|Starting Options|1000 Standard Setup (&D)|1001 DirectX "
-              "Diagnostic Tool (&X)|1004 Enable all AVI movies (&M)|1013 Frame Style|1012 hidden "
-              "Frame Style|1014 |1008 Enable joystick (&J) [x]|1016 Blood FX (&B) [x]|1015 Time "
-              "Display (&T)|1017 Start Kest II after clearing Kest I without seeing end credits "
-              "(&C) [x]|1003 Sound|1002 hidden Sound|65535 BGM|1010 |1005 Use Dynamic Voice "
-              "Management (via DirectX7) (&V) [x]|1007 Sound effects are buffered through software "
-              "(&S) [x]|1006 DirectSound is not used (&N)|1009 hidden EAX 1.0/2.0 (&E) [x]|");
-    std::vector<std::string> music = sheet.Items(1010);
+    EXPECT_EQ(TextOf(sheet.window), "Kest I&II OMNIVA Setup");
+    EXPECT_EQ(TextOf(sheet.page), "Starting Options");
+    // Every control in the template's order: its text, and whether it is hidden or ticked.
+    const std::pair<int, std::string> controls[] = {
+        {IDC_STANDARD_SETUP, "Standard Setup (&D)"},
+        {IDC_DIAGNOSTIC_TOOL, "DirectX Diagnostic Tool (&X)"},
+        {IDC_AVI_MOVIE, "Enable all AVI movies (&M)"},
+        {IDC_FRAME_STYLE_LABEL, "Frame Style"},
+        {IDC_FRAME_STYLE_FRAME, "Frame Style hidden"},
+        {IDC_FRAME_DESIGN, ""},
+        {IDC_JOYSTICK, "Enable joystick (&J) ticked"},
+        {IDC_BLOOD_EFFECT, "Blood FX (&B) ticked"},
+        {IDC_TIME_DISPLAY, "Time Display (&T)"},
+        {IDC_CONNECT_DIRECT,
+         "Start Kest II after clearing Kest I without seeing end credits (&C) ticked"},
+        {IDC_SOUND_LABEL, "Sound"},
+        {IDC_SOUND_FRAME, "Sound hidden"},
+        {IDC_MUSIC_LABEL, "BGM"},
+        {IDC_MUSIC, ""},
+        {IDC_BUFFER_LOCDEFER, "Use Dynamic Voice Management (via DirectX7) (&V) ticked"},
+        {IDC_BUFFER_SOFTWARE, "Sound effects are buffered through software (&S) ticked"},
+        {IDC_DIRECTSOUND_NONE, "DirectSound is not used (&N)"},
+        {IDC_REVERB_EFFECT, "EAX 1.0/2.0 (&E) hidden ticked"}, // this Wine's sound has no EAX
+    };
+    HWND control = GetWindow(sheet.page, GW_CHILD);
+    for (const auto& [id, shown] : controls) {
+        const std::string state = std::string(IsWindowVisible(control) ? "" : " hidden") +
+                                  (SendMessageA(control, BM_GETCHECK, 0, 0) ? " ticked" : "");
+        EXPECT_EQ(GetDlgCtrlID(control), id);
+        EXPECT_EQ(TextOf(control) + state, shown) << id;
+        control = GetWindow(control, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(control, nullptr) << "a control more";
+    std::vector<std::string> music = sheet.Items(IDC_MUSIC);
     ASSERT_EQ(music.size(), 4u);
     std::sort(music.begin() + 2, music.end()); // the sets in the order the search finds them
     EXPECT_EQ(music, (std::vector<std::string>{"NONE", "WAVE", "", "Alpha"}));
-    EXPECT_EQ(sheet.Items(1014), (std::vector<std::string>{"New Design", "Old Design"}));
-    EXPECT_EQ(SendMessageA(sheet.Control(1010), CB_GETCURSEL, 0, 0) * 10 +
-                  SendMessageA(sheet.Control(1014), CB_GETCURSEL, 0, 0),
-              31);
+    EXPECT_EQ(sheet.Items(IDC_FRAME_DESIGN),
+              (std::vector<std::string>{"New Design", "Old Design"}));
+    EXPECT_EQ(SendMessageA(sheet.Control(IDC_MUSIC), CB_GETCURSEL, 0, 0), 3);
+    EXPECT_EQ(SendMessageA(sheet.Control(IDC_FRAME_DESIGN), CB_GETCURSEL, 0, 0), 1);
 
     // A second copy, refused without a word, brings the first one's sheet (which has a taskbar
     // button of its own) back in front of another window.
@@ -287,18 +328,34 @@ TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesA
         Until([&] { return FocusedControl(sheet.window) != before; });
         visited.push_back(FocusedControl(sheet.window));
     }
-    // clang-format off
-    EXPECT_EQ(visited, (std::vector<int>{1001, 1004, 1014, 1008, 1016, 1015, 1017, 1010, 1005, 1007,
-        1006, IDOK, IDCANCEL, 0x3020, 1000, 0x3020, IDCANCEL, IDOK, 1006, 1007, 1005, 1010, 1017,
-        1015, 1016, 1008, 1014, 1004, 1001, 1000}));
-    // clang-format on
+    const int tabs = 0x3020; // the sheet's tab control
+    const std::vector<int> forward = {IDC_DIAGNOSTIC_TOOL,
+                                      IDC_AVI_MOVIE,
+                                      IDC_FRAME_DESIGN,
+                                      IDC_JOYSTICK,
+                                      IDC_BLOOD_EFFECT,
+                                      IDC_TIME_DISPLAY,
+                                      IDC_CONNECT_DIRECT,
+                                      IDC_MUSIC,
+                                      IDC_BUFFER_LOCDEFER,
+                                      IDC_BUFFER_SOFTWARE,
+                                      IDC_DIRECTSOUND_NONE,
+                                      IDOK,
+                                      IDCANCEL,
+                                      tabs,
+                                      IDC_STANDARD_SETUP};
+    std::vector<int> thereAndBack = forward;
+    thereAndBack.insert(thereAndBack.end(), forward.rbegin() + 1, forward.rend());
+    thereAndBack.push_back(IDC_STANDARD_SETUP);
+    EXPECT_EQ(visited, thereAndBack); // Shift+Tab walks the same way back
 
     // Each underlined letter with Alt turns its check box; what that does to the others is the
     // page's rule, and what is saved shows below.
-    // clang-format off
-    const std::pair<WORD, int> letters[] = {{'M', 1004}, {'J', 1008}, {'C', 1017}, {'B', 1016},
-        {'T', 1015}, {'V', 1005}, {'S', 1007}, {'N', 1006}, {'N', 1006}};
-    // clang-format on
+    const std::pair<WORD, int> letters[] = {
+        {'M', IDC_AVI_MOVIE},       {'J', IDC_JOYSTICK},         {'C', IDC_CONNECT_DIRECT},
+        {'B', IDC_BLOOD_EFFECT},    {'T', IDC_TIME_DISPLAY},     {'V', IDC_BUFFER_LOCDEFER},
+        {'S', IDC_BUFFER_SOFTWARE}, {'N', IDC_DIRECTSOUND_NONE}, {'N', IDC_DIRECTSOUND_NONE},
+    };
     for (const auto& [letter, id] : letters) {
         const auto mark = [&] { return SendMessageA(sheet.Control(id), BM_GETCHECK, 0, 0); };
         const LRESULT before = mark();
@@ -309,7 +366,7 @@ TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesA
     Type({VK_MENU, 'X'});
     EXPECT_EQ(kest.WaitForBox(), Title + std::string("|DXDIAG.EXE not present.|-"));
     Type({VK_RETURN});
-    EXPECT_TRUE(Until([&] { return FocusedControl(sheet.window) == 1001; }));
+    EXPECT_TRUE(Until([&] { return FocusedControl(sheet.window) == IDC_DIAGNOSTIC_TOOL; }));
 
     // Under a volatile parent the registry makes no lasting key (ERROR_CHILD_MUST_BE_VOLATILE):
     // Apply and OK each tell so in the system's words and keep the sheet; the choices are still

@@ -44,11 +44,17 @@ TEST(InstrumentSets, TheFirstFourSetsFoundAreOfferedAndTheMusicChoiceFitsThem) {
     MemoryDisk disk;
     for (int i = 0; i < 6; ++i)
         disk.AddSet("set" + std::to_string(i), "instrument \"Set " + std::to_string(i) + "\"");
-    for (auto [stored, fitted] :
-         {std::pair<std::uint32_t, std::uint32_t>{5, 5}, {6, 5}, {~0u, 5}}) {
-        StartupSettings.musicInstrument = stored;
+    const struct {
+        std::uint32_t stored, fitted;
+    } choices[] = {
+        {5, 5}, // the fourth set
+        {6, 5},
+        {0xFFFFFFFF, 5},
+    };
+    for (const auto& choice : choices) {
+        StartupSettings.musicInstrument = choice.stored;
         RebuildInstrumentSets(disk, disk);
-        EXPECT_EQ(StartupSettings.musicInstrument, fitted) << stored;
+        EXPECT_EQ(StartupSettings.musicInstrument, choice.fitted) << choice.stored;
     }
     std::vector<std::string> offered;
     for (int index = 0; index < 8; ++index)

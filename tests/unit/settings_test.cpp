@@ -1,80 +1,103 @@
-// The eleven values the games read: their defaults by DirectX level, each one loaded over the
-// defaults, one line per value, and what a save that meets refusals answers. What is saved is
-// checked in the registry, end to end.
+// The contract with the games held against the program's option table, and the real load and
+// save run over an in-memory registry.
+#include "Contract.h"
 #include "Doubles.h"
-#include "settings/StartupSettings.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using R = StartupSettingsRecord;
-
-struct Option {
-    const char* name;
-    std::uint32_t R::*index;
-    std::uint8_t R::*flag;
-    std::uint32_t defaultFromDirectX7, defaultBefore, stored, loaded;
-};
-
-const Option Options[] = {
-    {"Music instrument", &R::musicInstrument, nullptr, 3, 3, 0xFFFFFFFF, 0xFFFFFFFF},
-    {"Frame design", &R::frameDesign, nullptr, 0, 0, 7, 7},
-    {"Connect Kest2 direct", nullptr, &R::connectDirect, 0, 0, 3, 1},
-    {"Joystick", nullptr, &R::joystick, 1, 1, 2, 0},
-    {"AVI movie", nullptr, &R::aviMovie, 1, 1, 0x10, 0},
-    {"DirectSoundBuffer locdefer", nullptr, &R::bufferLocDefer, 1, 0, 0xFFFFFFFF, 1},
-    {"Reverb sound effect", nullptr, &R::reverbEffect, 1, 1, 0xFFFFFFFE, 0},
-    {"DirectSoundBuffer software", nullptr, &R::bufferSoftware, 0, 0, 1, 1},
-    {"DirectSound none", nullptr, &R::directSoundNone, 0, 0, 5, 1},
-    {"Bloody effect", nullptr, &R::bloodEffect, 1, 1, 4, 0},
-    {"Mirel's clock", nullptr, &R::timeDisplay, 0, 0, 0x80000001, 1}};
-
-std::uint32_t Get(const Option& o) {
-    return o.index ? StartupSettings.*o.index : StartupSettings.*o.flag;
-}
-
 const std::string Key = MemoryRegistry::Path(HkeyCurrentUser, SettingsKeyPath);
 
-// Every field scrambled except the music choice, which no default touches.
+// Every field scrambled but the music choice, then the defaults for that DirectX level.
 void Defaults(std::int32_t directX) {
     std::memset(&StartupSettings, 0xAB, sizeof StartupSettings);
-    StartupSettings.musicInstrument = 3, DirectXVersion = directX;
+    StartupSettings.musicInstrument = PlayersChoice;
+    DirectXVersion = directX;
     SetDefaultSettings();
+}
+
+TEST(Settings, TheOptionTableKeepsTheContractRowByRow) {
+    ASSERT_EQ(std::size(StartupOptions), std::size(Contract));
+    for (std::size_t i = 0; i < std::size(Contract); ++i) {
+        const StartupOption& option = StartupOptions[i];
+        EXPECT_STREQ(option.valueName, Contract[i].valueName) << i;
+        EXPECT_TRUE(option.flag == Contract[i].flag) << Contract[i].valueName;
+        EXPECT_TRUE(option.choice == Contract[i].choice) << Contract[i].valueName;
+        EXPECT_EQ(option.controlId, Contract[i].controlId) << Contract[i].valueName;
+    }
 }
 
 TEST(Settings, DefaultsFollowTheDirectXLevel) {
     for (std::int32_t directX : {0x700, 0x7FF, 0x6FF, 0x601, 0, -1}) {
         Defaults(directX);
-        for (const Option& o : Options)
-            EXPECT_EQ(Get(o), directX >= 0x700 ? o.defaultFromDirectX7 : o.defaultBefore)
-                << o.name << " with DirectX " << directX;
+        for (const ContractRow& row : Contract) {
+            const std::uint32_t expected =
+                directX >= 0x700 ? row.defaultFromDirectX7 : row.defaultBeforeDirectX7;
+            EXPECT_EQ(Field(row), expected) << row.valueName << " with DirectX " << directX;
+        }
     }
 }
 
-TEST(Settings, EachStoredValueLoadsIntoItsFieldAlone) {
-    for (const Option& stored : Options) {
+TEST(Settings, EachStoredValueLoadsIntoItsFieldAloneAFlagByItsLowestBit) {
+    const struct {
+        const char* valueName;
+        std::uint32_t stored;
+        std::uint32_t loaded;
+    } loads[] = {
+        {"Music instrument", 0xFFFFFFFF, 0xFFFFFFFF},
+        {"Frame design", 7, 7},
+        {"Connect Kest2 direct", 3, 1},
+        {"Joystick", 2, 0},
+        {"AVI movie", 0x10, 0},
+        {"DirectSoundBuffer locdefer", 0xFFFFFFFF, 1},
+        {"Reverb sound effect", 0xFFFFFFFE, 0},
+        {"DirectSoundBuffer software", 1, 1},
+        {"DirectSound none", 5, 1},
+        {"Bloody effect", 4, 0},
+        {"Mirel's clock", 0x80000001, 1},
+    };
+    for (const auto& load : loads) {
         MemoryRegistry registry;
-        const auto* bytes = reinterpret_cast<const char*>(&stored.stored); // little-endian
-        registry.keys[Key][stored.name] = {RegTypeDword, std::string(bytes, 4)};
+        const auto* bytes = reinterpret_cast<const char*>(&load.stored); // little-endian
+        registry.keys[Key][load.valueName] = {RegTypeDword, std::string(bytes, 4)};
         Defaults(0x700);
         LoadSettings(registry);
-        for (const Option& o : Options)
-            EXPECT_EQ(Get(o), &o == &stored ? o.loaded : o.defaultFromDirectX7)
-                << o.name << " after loading " << stored.name;
+        for (const ContractRow& row : Contract) {
+            const bool loaded = std::string(row.valueName) == load.valueName;
+            EXPECT_EQ(Field(row), loaded ? load.loaded : row.defaultFromDirectX7)
+                << row.valueName << " after loading " << load.valueName;
+        }
         EXPECT_TRUE(registry.open.empty());
     }
 }
 
-TEST(Settings, ASaveWritesEveryValueItCanAndAnswersTheFirstRefusal) {
-    // The key that cannot be made (ERROR_CHILD_MUST_BE_VOLATILE), and values refused.
-    const std::tuple<std::map<std::string, long>, long, std::size_t> cases[] = {
-        {{}, 0, 11}, {{{Key, 1021}}, 1021, 0}, {{{"Joystick", 5}, {"Mirel's clock", 1021}}, 5, 9}};
-    for (const auto& [refusals, answer, written] : cases) {
+TEST(Settings, ASaveWritesEveryValueItCanAsADwordAndAnswersTheFirstRefusal) {
+    const struct {
+        std::map<std::string, long> refusals;
+        long answer;
+        std::size_t written;
+    } saves[] = {
+        {{}, RegSuccess, 11},
+        {{{Key, 1021}}, 1021, 0}, // ERROR_CHILD_MUST_BE_VOLATILE: the key cannot be made
+        {{{"Joystick", 5}, {"Mirel's clock", 1021}}, 5, 9},
+    };
+    for (const auto& save : saves) {
         MemoryRegistry registry;
-        registry.refusals = refusals;
-        EXPECT_EQ(SaveSettings(registry), answer);
-        EXPECT_EQ(registry.keys[Key].size(), written) << answer;
+        registry.refusals = save.refusals;
+        Defaults(0x700);
+        StartupSettings.frameDesign = 0x01020304;
+        EXPECT_EQ(SaveSettings(registry), save.answer);
+        EXPECT_EQ(registry.keys[Key].size(), save.written) << save.answer;
+        for (const ContractRow& row : Contract) {
+            if (!registry.keys[Key].count(row.valueName))
+                continue;
+            const MemoryRegistry::Value& value = registry.keys[Key][row.valueName];
+            EXPECT_EQ(value.type, RegTypeDword) << row.valueName;
+            const std::uint32_t number = Field(row);
+            EXPECT_EQ(value.data, std::string(reinterpret_cast<const char*>(&number), 4))
+                << row.valueName;
+        }
         EXPECT_TRUE(registry.open.empty());
     }
 }

@@ -1,10 +1,10 @@
 // What only the real platform can show: a failed allocation anywhere in start-up, or inside the
 // sheet's own messages, ends with the closing box and code -4; a sheet that cannot be shown ends
-// the program instead of leaving it waiting with nothing on the screen; a box names an error the
-// system cannot describe by its number.
-#include "app/AllocationFailureHook.h"
-#include "app/ErrorReport.h"
-#include "app/MessageBoxes.h"
+// the program instead of leaving it waiting with nothing on the screen; the palette messages
+// reach the page; a box names an error the system cannot describe by its number.
+#include "app/base/AllocationFailureHook.h"
+#include "app/base/ErrorReport.h"
+#include "app/base/MessageBoxes.h"
 #include "harness/KestProcess.h"
 #include "ui/PropertySheet.h"
 #include "ui/StartingOptionsPage.h"
@@ -64,6 +64,38 @@ TEST(SheetFailure, OneThatCannotBeShownEndsTheProgramWithAGeneralError) {
     EXPECT_THROW(sheet.Create(gone, GetModuleHandleA(nullptr), "caption"), runtime_error);
     EXPECT_EQ(ErrorCode, -2);
     EXPECT_NE(std::string(ErrorStringBuffer).find("\nfailed: PropertySheet\n"), std::string::npos);
+}
+
+// Whether the page was left to repaint after each palette message sent to the sheet.
+std::vector<bool> repainted;
+
+void CALLBACK SendPaletteMessages(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    const HWND page = CurrentPage->hwnd;
+    const HWND sheet = GetParent(page);
+    const std::pair<UINT, HWND> messages[] = {
+        {WM_QUERYNEWPALETTE, nullptr},
+        {WM_PALETTECHANGED, GetDesktopWindow()}, // another window realized its palette
+        {WM_PALETTECHANGED, page},               // the page did, and must not loop
+    };
+    for (const auto& [message, realizer] : messages) {
+        ValidateRect(page, nullptr);
+        SendMessageA(sheet, message, reinterpret_cast<WPARAM>(realizer), 0);
+        repainted.push_back(GetUpdateRect(page, nullptr, FALSE));
+    }
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+}
+
+// Windows sends them to top-level windows only: at 256 colours the page would keep stale colours
+// after another program realized its palette.
+TEST(Palette, TheSheetPassesThePaletteMessagesOnToItsPage) {
+    InitCommonControls();
+    StartingOptionsPage page;
+    PropertySheet sheet;
+    sheet.AllocatePages(1)[0] = &page;
+    SetTimer(nullptr, 0, 100, SendPaletteMessages);
+    sheet.Create(nullptr, GetModuleHandleA(nullptr), "caption");
+    EXPECT_EQ(repainted, (std::vector<bool>{true, true, false}));
 }
 
 // A customer code (bit 29 set) has no text in the system; the box must still give a reason.

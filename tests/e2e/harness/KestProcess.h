@@ -3,6 +3,8 @@
 // registry values the games will read.
 #pragma once
 
+#include "resource.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -166,7 +168,7 @@ struct Sheet {
         // The page exists before it is initialised; the sheet shows once it is.
         for (int i = 0; window && !page && i < 400; ++i, Sleep(50)) {
             page = FindWindowExA(window, nullptr, "#32770", nullptr);
-            if (!GetDlgItem(page, 1000) || !IsWindowVisible(window))
+            if (!GetDlgItem(page, IDC_STANDARD_SETUP) || !IsWindowVisible(window))
                 page = nullptr;
         }
         SendMessageA(page, WM_NULL, 0, 0); // the program is back in its loop, done with start-up

@@ -1,3 +1,4 @@
+// The program's message boxes, all captioned with its title.
 #pragma once
 
 #include <windows.h>

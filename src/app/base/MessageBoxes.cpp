@@ -1,13 +1,9 @@
-#include "app/MessageBoxes.h"
+#include "app/base/MessageBoxes.h"
 
-#include "app/Application.h"
-#include "app/ErrorReport.h"
+#include "app/base/ErrorReport.h"
+#include "app/base/Program.h"
 
 #include <cstdio>
-
-HINSTANCE AppInstance;
-HWND MainWindow;
-const char* const AppTitle = "Kest I&II OMNIVA Setup";
 
 // While the sheet is up it owns the box, which is then modal to it and hands the keyboard back
 // to it when closed; Wine would give it to a hidden MainWindow instead, and a player without a

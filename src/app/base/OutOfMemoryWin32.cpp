@@ -1,6 +1,6 @@
-#include "app/AllocationFailureHook.h"
-#include "app/ErrorReport.h"
-#include "app/MessageBoxes.h"
+#include "app/base/AllocationFailureHook.h"
+#include "app/base/ErrorReport.h"
+#include "app/base/MessageBoxes.h"
 
 #include <windows.h>
 

@@ -25,10 +25,6 @@ extern const char* const ErrorMessageTable[11];
 // One formatted line, at most 1023 characters, to the debugger output.
 void DebugPrint(const char* format, ...) KEST_PRINTF_FORMAT(1, 2);
 
-// Where DebugPrint's lines go: OutputDebugStringA on Windows. Returns the previous sink.
-using DebugSink = void (*)(const char* line);
-DebugSink SetDebugSink(DebugSink sink);
-
 // Composes ErrorStringBuffer; every argument but the line may be null.
 void SetErrorString(const char* prefix, const char* sourceFile, int sourceLine, const char* message,
                     const char* detail);
