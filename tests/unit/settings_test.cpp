@@ -78,9 +78,9 @@ TEST(Settings, ASaveWritesEveryValueItCanAsADwordAndAnswersTheFirstRefusal) {
         long answer;
         std::size_t written;
     } saves[] = {
-        {{}, RegSuccess, 11},
+        {{}, RegSuccess, std::size(Contract)},
         {{{Key, 1021}}, 1021, 0}, // ERROR_CHILD_MUST_BE_VOLATILE: the key cannot be made
-        {{{"Joystick", 5}, {"Mirel's clock", 1021}}, 5, 9},
+        {{{"Joystick", 5}, {"Mirel's clock", 1021}}, 5, std::size(Contract) - 2},
     };
     for (const auto& save : saves) {
         MemoryRegistry registry;
