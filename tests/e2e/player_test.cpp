@@ -319,35 +319,36 @@ TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesA
     EXPECT_TRUE(Until([&] { return GetForegroundWindow() == sheet.window; }));
     DestroyWindow(cover);
 
-    // Tab and Shift+Tab: the page's visible, enabled controls in the template's order (a list by
-    // its edit field), then OK, Cancel and the tab; Apply is not lit yet.
+    // Tab from Standard Setup: the page's visible, enabled controls in the template's order (a
+    // list by its edit field), then OK, Cancel and the tab, and round to Standard Setup; Apply is
+    // not lit yet. Shift+Tab walks the same way back.
+    const int tabs = 0x3020; // the sheet's tab control
+    const std::vector<int> round = {IDC_DIAGNOSTIC_TOOL,
+                                    IDC_AVI_MOVIE,
+                                    IDC_FRAME_DESIGN,
+                                    IDC_JOYSTICK,
+                                    IDC_BLOOD_EFFECT,
+                                    IDC_TIME_DISPLAY,
+                                    IDC_CONNECT_DIRECT,
+                                    IDC_MUSIC,
+                                    IDC_BUFFER_LOCDEFER,
+                                    IDC_BUFFER_SOFTWARE,
+                                    IDC_DIRECTSOUND_NONE,
+                                    IDOK,
+                                    IDCANCEL,
+                                    tabs,
+                                    IDC_STANDARD_SETUP};
+    std::vector<int> thereAndBack = round;
+    thereAndBack.insert(thereAndBack.end(), round.rbegin() + 1, round.rend());
+    thereAndBack.push_back(IDC_STANDARD_SETUP);
     std::vector<int> visited;
-    for (int i = 0; i < 30; ++i) {
+    for (std::size_t i = 0; i < thereAndBack.size(); ++i) {
         const int before = FocusedControl(sheet.window);
-        Type(i < 15 ? std::vector<WORD>{VK_TAB} : std::vector<WORD>{VK_SHIFT, VK_TAB});
+        Type(i < round.size() ? std::vector<WORD>{VK_TAB} : std::vector<WORD>{VK_SHIFT, VK_TAB});
         Until([&] { return FocusedControl(sheet.window) != before; });
         visited.push_back(FocusedControl(sheet.window));
     }
-    const int tabs = 0x3020; // the sheet's tab control
-    const std::vector<int> forward = {IDC_DIAGNOSTIC_TOOL,
-                                      IDC_AVI_MOVIE,
-                                      IDC_FRAME_DESIGN,
-                                      IDC_JOYSTICK,
-                                      IDC_BLOOD_EFFECT,
-                                      IDC_TIME_DISPLAY,
-                                      IDC_CONNECT_DIRECT,
-                                      IDC_MUSIC,
-                                      IDC_BUFFER_LOCDEFER,
-                                      IDC_BUFFER_SOFTWARE,
-                                      IDC_DIRECTSOUND_NONE,
-                                      IDOK,
-                                      IDCANCEL,
-                                      tabs,
-                                      IDC_STANDARD_SETUP};
-    std::vector<int> thereAndBack = forward;
-    thereAndBack.insert(thereAndBack.end(), forward.rbegin() + 1, forward.rend());
-    thereAndBack.push_back(IDC_STANDARD_SETUP);
-    EXPECT_EQ(visited, thereAndBack); // Shift+Tab walks the same way back
+    EXPECT_EQ(visited, thereAndBack);
 
     // Each underlined letter with Alt turns its check box; what that does to the others is the
     // page's rule, and what is saved shows below.

@@ -75,8 +75,10 @@ std::set<int> Set() {
 
 // With DirectX 7 and EAX, what each click leaves ticked; the lists keep the music choice.
 TEST(Page, EachClickLeavesTheMarksEqualToTheOptionsUnderTheDirectSoundInterlocks) {
-    const std::set<int> defaults = {IDC_AVI_MOVIE, IDC_JOYSTICK, IDC_BLOOD_EFFECT,
-                                    IDC_BUFFER_LOCDEFER, IDC_REVERB_EFFECT};
+    std::set<int> defaults;
+    for (const ContractRow& row : Contract)
+        if (row.flag && row.defaultFromDirectX7)
+            defaults.insert(row.controlId);
     const struct {
         int clicked;
         std::set<int> before;
