@@ -334,17 +334,29 @@ TEST(Player, StoredValuesAndSetsShowTheKeyboardAloneReachesEveryControlAndSavesA
 
     // Each underlined letter with Alt turns its check box; what that does to the others is the
     // page's rule, and what is saved shows below.
-    const std::pair<WORD, int> letters[] = {
-        {'M', IDC_AVI_MOVIE},       {'J', IDC_JOYSTICK},         {'C', IDC_CONNECT_DIRECT},
-        {'B', IDC_BLOOD_EFFECT},    {'T', IDC_TIME_DISPLAY},     {'V', IDC_BUFFER_LOCDEFER},
-        {'S', IDC_BUFFER_SOFTWARE}, {'N', IDC_DIRECTSOUND_NONE}, {'N', IDC_DIRECTSOUND_NONE},
+    const struct {
+        WORD letter;
+        int box;
+        const char* caption;
+    } letters[] = {
+        {'M', IDC_AVI_MOVIE, "Enable all AVI movies (&M)"},
+        {'J', IDC_JOYSTICK, "Enable joystick (&J)"},
+        {'C', IDC_CONNECT_DIRECT,
+         "Start Kest II after clearing Kest I without seeing end credits (&C)"},
+        {'B', IDC_BLOOD_EFFECT, "Blood FX (&B)"},
+        {'T', IDC_TIME_DISPLAY, "Time Display (&T)"},
+        {'V', IDC_BUFFER_LOCDEFER, "Use Dynamic Voice Management (via DirectX7) (&V)"},
+        {'S', IDC_BUFFER_SOFTWARE, "Sound effects are buffered through software (&S)"},
+        {'N', IDC_DIRECTSOUND_NONE, "DirectSound is not used (&N)"},
+        {'N', IDC_DIRECTSOUND_NONE, "DirectSound is not used (&N)"}, // and back
     };
-    for (const auto& [letter, id] : letters) {
-        const auto mark = [&] { return SendMessageA(sheet.Control(id), BM_GETCHECK, 0, 0); };
+    for (const auto& [letter, box, caption] : letters) {
+        const auto mark = [&] { return SendMessageA(sheet.Control(box), BM_GETCHECK, 0, 0); };
         const LRESULT before = mark();
+        EXPECT_EQ(TextOf(sheet.Control(box)), caption);
         Type({VK_MENU, letter});
-        EXPECT_TRUE(Until([&] { return mark() != before && FocusedControl(sheet.window) == id; }))
-            << char(letter);
+        EXPECT_TRUE(Until([&] { return mark() != before && FocusedControl(sheet.window) == box; }))
+            << caption;
     }
     Type({VK_MENU, 'X'});
     EXPECT_EQ(kest.WaitForBox(), Title + std::string("|DXDIAG.EXE not present.|-"));

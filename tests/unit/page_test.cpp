@@ -256,8 +256,11 @@ TEST(Page, TheRampRisesFromTheShadowToTheLightColourInEntriesTenToThirtyOne) {
         int entry;
         int red, green, blue;
     } entries[] = {
-        {9, 0, 0, 0},                                                          // untouched
-        {10, 63, 7, 21}, {20, 133, 54, 31}, {31, 210, 105, 42}, {32, 0, 0, 0}, // untouched
+        {9, 0, 0, 0},       // before the ramp: untouched
+        {10, 63, 7, 21},    // its first entry: 21/22 of the low colour
+        {20, 133, 54, 31},  // between: 10/22 of the high colour and 11/22 of the low one
+        {31, 210, 105, 42}, // its last entry: 21/22 of the high colour
+        {32, 0, 0, 0},      // after the ramp: untouched
     };
     for (const auto& entry : entries) {
         const std::uint8_t* quad = table + 4 * entry.entry; // blue, green, red, reserved
@@ -277,17 +280,22 @@ TEST(Page, AGroupOutlineIsEtchedAroundItsFrameAndOpenUnderItsLabel) {
         int x, y;
         ColorRef color;
     } pixels[] = {
-        {10, 205, dark},                     // the top left corner: dark outside,
-        {11, 206, light},                    // light inside
-        {20, 205, dark},                     // the label's left edge is drawn on both top lines
-        {20, 206, light},  {21, 205, none},  // between the label's edges nothing is drawn
-        {59, 206, none},   {60, 205, dark},  // the label's right edge
-        {60, 206, light},  {309, 205, dark}, // the right edge: dark inside,
-        {310, 205, light},                   // light outside
-        {10, 329, dark},                     // the bottom edge: dark inside,
-        {10, 330, light},                    // light outside
-        {160, 329, dark},  {160, 330, light}, {160, 204, none}, // nothing above the top
-        {311, 260, none},                                       // nor beyond the right
+        {10, 205, dark},   // the top left corner: dark outside,
+        {11, 206, light},  // light inside
+        {20, 205, dark},   // the label's left edge is drawn on the dark top line,
+        {20, 206, light},  // and on the light one
+        {21, 205, none},   // between the label's edges nothing is drawn, on the dark line
+        {59, 206, none},   // nor on the light one
+        {60, 205, dark},   // the label's right edge, on the dark line,
+        {60, 206, light},  // and on the light one
+        {309, 205, dark},  // the right edge: dark inside,
+        {310, 205, light}, // light outside
+        {10, 329, dark},   // the bottom left corner: dark inside,
+        {10, 330, light},  // light outside
+        {160, 329, dark},  // the bottom edge: dark inside,
+        {160, 330, light}, // light outside
+        {160, 204, none},  // nothing above the top
+        {311, 260, none},  // nor beyond the right
     };
     for (const auto& pixel : pixels) {
         const auto drawn = painting.pixels.find({pixel.x, pixel.y});
@@ -306,11 +314,16 @@ TEST(Page, OnlyAWholeEightBitBitmapResourceIsCopied) {
         int bitsPerPixel, width, height;
         std::int64_t copied;
     } resources[] = {
-        {tile, 40, 8, 96, 96, tile},   {tile + 9, 40, 8, 93, 96, tile}, // rows of 93 padded to 96
-        {tile - 1, 40, 8, 96, 96, -1}, {tile, 40, 4, 96, 96, -1},
-        {tile, 40, 24, 96, 96, -1},    {tile, 12, 8, 96, 96, -1},
-        {tile, 40, 8, 0, 96, -1},      {tile, 40, 8, 96, -96, -1}, // top-down rows
-        {tile, 40, 8, 96, 0, -1},      {UINT32_MAX, 40, 8, INT32_MAX, INT32_MAX, -1},
+        {tile, 40, 8, 96, 96, tile},                   // the tile as shipped
+        {tile + 9, 40, 8, 93, 96, tile},               // rows of 93 padded to 96
+        {tile - 1, 40, 8, 96, 96, -1},                 // cut a byte short
+        {tile, 40, 4, 96, 96, -1},                     // 4 bits per pixel
+        {tile, 40, 24, 96, 96, -1},                    // 24 bits per pixel
+        {tile, 12, 8, 96, 96, -1},                     // a header shorter than the one read
+        {tile, 40, 8, 0, 96, -1},                      // no width
+        {tile, 40, 8, 96, -96, -1},                    // top-down rows
+        {tile, 40, 8, 96, 0, -1},                      // no height
+        {UINT32_MAX, 40, 8, INT32_MAX, INT32_MAX, -1}, // a size past any count
     };
     for (const auto& r : resources)
         EXPECT_EQ(BitmapCopySize(r.resourceSize, r.headerSize, r.bitsPerPixel, r.width, r.height),
