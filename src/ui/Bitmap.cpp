@@ -34,8 +34,14 @@ struct SelectPaletteBack {
 };
 using PaletteSelection = Scoped<HPALETTE, SelectPaletteBack>;
 
-HPALETTE SelectSharedPalette(HDC dc) {
-    return SharedPalette ? SelectPalette(dc, SharedPalette, FALSE) : nullptr;
+// The context's previous palette, or null when nothing was selected; `realized` receives
+// RealizePalette's answer, GDI_ERROR when nothing was selected.
+HPALETTE SelectSharedPalette(HDC dc, UINT* realized = nullptr) {
+    const HPALETTE previous = SharedPalette ? SelectPalette(dc, SharedPalette, FALSE) : nullptr;
+    const UINT answer = previous ? RealizePalette(dc) : GDI_ERROR;
+    if (realized)
+        *realized = answer;
+    return previous;
 }
 
 } // namespace
@@ -70,8 +76,6 @@ bool Bitmap::LoadFromResource(int resourceId, HDC dc, HINSTANCE module) {
     }
 
     const PaletteSelection palette(SelectSharedPalette(dc), SelectPaletteBack{dc});
-    if (palette.Get())
-        RealizePalette(dc);
     bitmap = CreateDIBitmap(dc, reinterpret_cast<const BITMAPINFOHEADER*>(dib.get()), CBM_INIT,
                             dib.get() + header.biSize + ColorTableBytes,
                             reinterpret_cast<const BITMAPINFO*>(dib.get()), DIB_RGB_COLORS);
@@ -84,8 +88,6 @@ template <typename Blit> void Bitmap::Render(HDC dc, Blit blit) const {
     const Scoped mappingMode(SetMapMode(dc, MM_TEXT),
                              [dc](int previous) { SetMapMode(dc, previous); });
     const PaletteSelection palette(SelectSharedPalette(dc), SelectPaletteBack{dc});
-    if (palette.Get())
-        RealizePalette(dc);
     const Scoped source(CreateCompatibleDC(dc), DeleteDC);
     const Scoped selection(SelectObject(source.Get(), bitmap),
                            [&source](HGDIOBJ previous) { SelectObject(source.Get(), previous); });
@@ -108,8 +110,9 @@ void Bitmap::DrawTiled(HDC dc, int areaWidth, int areaHeight) const {
 bool Bitmap::Realize(HDC dc) const {
     if (!bitmap || !SharedPalette)
         return false;
-    const PaletteSelection palette(SelectSharedPalette(dc), SelectPaletteBack{dc});
-    return palette.Get() && RealizePalette(dc) != GDI_ERROR;
+    UINT realized = GDI_ERROR;
+    const PaletteSelection palette(SelectSharedPalette(dc, &realized), SelectPaletteBack{dc});
+    return realized != GDI_ERROR;
 }
 
 void Bitmap::Release() {

@@ -106,6 +106,8 @@ TEST(Page, EachClickLeavesTheMarksEqualToTheOptionsUnderTheDirectSoundInterlocks
         {IDC_DIRECTSOUND_NONE, {IDC_BUFFER_LOCDEFER, IDC_DIRECTSOUND_NONE}, {IDC_BUFFER_LOCDEFER}},
         // Standard Setup: every mark and list shows the defaults at once.
         {IDC_STANDARD_SETUP, {IDC_TIME_DISPLAY, IDC_BUFFER_SOFTWARE}, defaults},
+        // The diagnostic tool is started, and the options stay.
+        {IDC_DIAGNOSTIC_TOOL, {IDC_AVI_MOVIE}, {IDC_AVI_MOVIE}},
         // Labels, group boxes and ids of no control change nothing.
         {IDC_SOUND_LABEL, {IDC_AVI_MOVIE}, {IDC_AVI_MOVIE}},
         {IDC_SOUND_FRAME, {IDC_AVI_MOVIE}, {IDC_AVI_MOVIE}},
@@ -121,6 +123,7 @@ TEST(Page, EachClickLeavesTheMarksEqualToTheOptionsUnderTheDirectSoundInterlocks
         EXPECT_EQ(Set(), click.after) << click.clicked;
         EXPECT_EQ(Ticked(dialog.marks), click.after) << click.clicked;
         EXPECT_EQ(dialog.changes > 0, click.before != click.after) << click.clicked;
+        EXPECT_EQ(dialog.launches, click.clicked == IDC_DIAGNOSTIC_TOOL) << click.clicked;
         EXPECT_EQ(dialog.selection[IDC_MUSIC], 1) << click.clicked;
         const int frameShown = click.clicked == IDC_STANDARD_SETUP ? 0 : 1;
         EXPECT_EQ(dialog.selection[IDC_FRAME_DESIGN], frameShown) << click.clicked;
